@@ -1,0 +1,71 @@
+#include "qt_front_end.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+#include <cstdlib>
+
+#include "messages.h"
+
+namespace vessik {
+
+struct QtFrontEnd::App {
+  App(int& argc, char** argv) : application(argc, argv) {}
+  QApplication application;
+};
+
+QtFrontEnd::QtFrontEnd(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+QtFrontEnd::~QtFrontEnd() = default;
+
+bool QtFrontEnd::DisplayAvailable() {
+#if defined(_WIN32) || defined(__APPLE__)
+  return true;
+#else
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') {
+      return true;
+    }
+  }
+  return false;
+#endif
+}
+
+void QtFrontEnd::EnsureApplication() {
+  if (!app_) {
+    app_ = std::make_unique<App>(argc_, argv_);
+  }
+}
+
+std::optional<std::string> QtFrontEnd::ChooseScriptFile() {
+  EnsureApplication();
+  QFileDialog dialog(nullptr, QString::fromUtf8(msg::kChooseTitle));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // Each label carries its own pattern in parentheses, which Qt reads.
+  dialog.setNameFilters({QString::fromUtf8(msg::kFilterText), QString::fromUtf8(msg::kFilterAll)});
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+void QtFrontEnd::ShowMessage(const std::string& caption, const std::string& text, bool error) {
+  EnsureApplication();
+  QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information,
+                  QString::fromUtf8(caption.c_str()), QString::fromLocal8Bit(text),
+                  QMessageBox::Ok);
+  box.exec();
+}
+
+bool QtFrontEnd::ConfirmOverwrite(const std::string& output_name) {
+  EnsureApplication();
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(msg::kCaptionConfirm),
+                  QString::fromLocal8Bit(Fill(msg::kOverwriteBox, {output_name})),
+                  QMessageBox::Ok | QMessageBox::Cancel);
+  return box.exec() == QMessageBox::Ok;
+}
+
+}  // namespace vessik
