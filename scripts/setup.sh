@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang pkg-config
   qt6-base-dev qt6-image-formats-plugins
+  libpng-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   pngcheck imagemagick
   fonts-noto-cjk xvfb xauth

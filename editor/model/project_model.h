@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace tamrisk {
+
+inline constexpr int kLayerCount = 11;  // 0 background, 1-9 patterns, 10 foreground
+inline constexpr int kBackground = 0;
+inline constexpr int kForeground = 10;
+inline constexpr int kMaxFrames = 91;   // per-frame tables hold this many entries
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kAdjustXMin = -60;
+
+// Colours are 0x00BBGGRR, as stored in settings files.
+using Colour = std::uint32_t;
+
+// A range of allowed values, both ends included.
+struct Range {
+  int min;
+  int max;
+  int Clamp(int v) const { return v < min ? min : (v > max ? max : v); }
+};
+
+// The editor's whole working state. Plain values are public fields that the
+// windows bind to; values with rules of their own go through setters.
+class ProjectModel {
+ public:
+  // Start-up defaults; program_folder is the default output and image folder.
+  explicit ProjectModel(const QString& program_folder = QString());
+
+  // "背景", "パターン１" .. "パターン９", "前景".
+  static QString layer_name(int layer);
+  // The initial canvas of a layer without a picture: 350 x 70 for background
+  // and foreground, 60 x 60 for patterns, filled with the window colour.
+  static QImage empty_canvas(int layer);
+  static QSize initial_canvas_size(int layer);
+
+  // Layers: the path last assigned and the picture (Format_RGB32).
+  std::array<QString, kLayerCount> layer_path;
+  std::array<QImage, kLayerCount> pic;
+
+  // Background source.
+  bool bg_from_file = true;
+  Colour bg_colour = 0xFFFFFF;
+  std::int16_t bg_width = 80;   // twips
+  std::int16_t bg_height = 50;  // twips
+
+  // Global placement, kept within its ranges (a value left outside a new
+  // range is clamped into it).
+  int adjust_x() const { return adjust_x_; }
+  int adjust_y() const { return adjust_y_; }
+  void set_adjust_x(int v);
+  void set_adjust_y(int v);
+  Range adjust_x_range() const { return adjust_x_range_; }
+  Range adjust_y_range() const { return adjust_y_range_; }
+  // After a background picture is set: x up to the background width, y within
+  // plus and minus the background height (pixels).
+  void set_background_ranges();
+
+  // Frame sequence: one digit per frame, at most kMaxFrames characters;
+  // a longer text is cut.
+  const QString& pattern_anime() const { return pattern_anime_; }
+  void set_pattern_anime(const QString& text);
+  int frame_count() const { return static_cast<int>(pattern_anime_.size()); }
+
+  // Per-frame fine offsets (y positive downwards) and their running sums.
+  std::array<std::int16_t, kMaxFrames> frame_dx{};
+  std::array<std::int16_t, kMaxFrames> frame_dy{};
+  struct Offset {
+    std::int16_t x;
+    std::int16_t y;
+  };
+  // Sums of frame_dx and frame_dy over frames 0..k inclusive (16-bit).
+  Offset cumulative_offset(int k) const;
+  void reset_frame_offsets();
+
+  // Pattern advance per frame, -15..15.
+  int sc_bar() const { return sc_bar_; }
+  void set_sc_bar(int v);
+
+  // Output settings.
+  bool png_output = false;
+  QString output_drive;  // volume root path ("/" on Linux, "c:" style on Windows)
+  QString output_dir;    // full path of the output folder
+  QString basename = QStringLiteral("sample");
+  QString path_ref;  // folder the image picker opens
+
+  // Editing modes and cursors.
+  bool adjust_on = false;
+  bool fine_on = false;
+  bool zoom_on = false;
+  bool anime_on = false;
+  int fine_pos = 0;
+  std::int16_t cur_frame = 0;
+  int pst_mode = 0;  // 1 load, 2 save
+  QString file_path;
+
+  // Texts of the offset displays, refreshed by composition with offsets on.
+  QString total_adjust_x = QStringLiteral("0");
+  QString total_adjust_y = QStringLiteral("0");
+  QString this_adjust_x = QStringLiteral("0");
+  QString this_adjust_y = QStringLiteral("0");
+  // Displays of the global placement: adjust_x, and adjust_y negated.
+  QString offset_x() const { return QString::number(adjust_x_); }
+  QString offset_y() const { return QString::number(-adjust_y_); }
+
+  // The frame canvas, always the size of the background layer.
+  QImage win_main;
+  // Gives win_main the background's size and clears it.
+  void fit_frame_canvas();
+
+  QString program_folder() const { return program_folder_; }
+
+ private:
+  int adjust_x_ = 0;
+  int adjust_y_ = 0;
+  Range adjust_x_range_{kAdjustXMin, 100};
+  Range adjust_y_range_{-100, 100};
+  QString pattern_anime_;
+  int sc_bar_ = 0;
+  QString program_folder_;
+};
+
+}  // namespace tamrisk
