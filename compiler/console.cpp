@@ -23,7 +23,18 @@ int ReadKey() {
   return std::getchar();
 }
 
+int ReadByte() { return std::getchar(); }
+
 #else
+
+int ReadByte() {
+  unsigned char c = 0;
+  ssize_t got;
+  do {
+    got = read(STDIN_FILENO, &c, 1);
+  } while (got < 0 && errno == EINTR);
+  return got == 1 ? c : EOF;
+}
 
 // Reads one byte; on a terminal without echo and without waiting for Enter.
 int ReadKey() {
@@ -36,15 +47,11 @@ int ReadKey() {
     raw.c_cc[VTIME] = 0;
     tcsetattr(STDIN_FILENO, TCSANOW, &raw);
   }
-  unsigned char c = 0;
-  ssize_t got;
-  do {
-    got = read(STDIN_FILENO, &c, 1);
-  } while (got < 0 && errno == EINTR);
+  const int c = ReadByte();
   if (tty) {
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
   }
-  return got == 1 ? c : EOF;
+  return c;
 }
 
 #endif
@@ -66,6 +73,20 @@ bool AskYesNo(const std::string& question) {
       std::fflush(stdout);
       return key == 'Y' || key == 'y';
     }
+  }
+}
+
+bool ReadLine(std::string& line) {
+  line.clear();
+  for (;;) {
+    const int c = ReadByte();
+    if (c == EOF) {
+      return !line.empty();
+    }
+    if (c == '\n') {
+      return true;
+    }
+    line += static_cast<char>(c);
   }
 }
 

@@ -9,4 +9,9 @@ namespace vessik::console {
 // The end of input answers no.
 bool AskYesNo(const std::string& question);
 
+// Reads one line from standard input, without its line end, through the same
+// unbuffered reads as AskYesNo, so that input after the line stays for it.
+// false at the end of input with nothing read.
+bool ReadLine(std::string& line);
+
 }  // namespace vessik::console

@@ -83,7 +83,7 @@ std::string UsageText() {
 std::optional<std::string> ConsoleFrontEnd::ChooseScriptFile() {
   std::cerr << msg::kChooseTitle << ": " << std::flush;
   std::string line;
-  if (!std::getline(std::cin, line)) {
+  if (!console::ReadLine(line)) {
     std::cerr << '\n';
     return std::nullopt;
   }
