@@ -23,7 +23,9 @@ constexpr ParamCounts Between(unsigned low, unsigned high) {
   }
   return {mask, kNone};
 }
-constexpr ParamCounts AtLeast(unsigned low) { return {0, low}; }
+constexpr ParamCounts AtLeast(unsigned low) {
+  return {0, low};
+}
 
 constexpr std::uint8_t kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr std::uint8_t kJngSignature[8] = {0x8B, 0x4A, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};

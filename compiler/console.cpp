@@ -23,7 +23,9 @@ int ReadKey() {
   return std::getchar();
 }
 
-int ReadByte() { return std::getchar(); }
+int ReadByte() {
+  return std::getchar();
+}
 
 #else
 

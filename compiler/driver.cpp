@@ -96,8 +96,7 @@ std::optional<std::string> ConsoleFrontEnd::ChooseScriptFile() {
   return line;
 }
 
-void ConsoleFrontEnd::ShowMessage(const std::string& caption, const std::string& text,
-                                  bool error) {
+void ConsoleFrontEnd::ShowMessage(const std::string& caption, const std::string& text, bool error) {
   std::string body = text;
   while (!body.empty() && body.back() == '\n') {
     body.pop_back();

@@ -86,7 +86,9 @@ bool ChangeDirectory(const std::string& dir) {
 
 // ---------------------------------------------------------------- InputFile
 
-InputFile::~InputFile() { Close(); }
+InputFile::~InputFile() {
+  Close();
+}
 
 #ifdef _WIN32
 
@@ -205,7 +207,9 @@ ReadStatus ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out
 
 OutputFile::OutputFile() = default;
 
-OutputFile::~OutputFile() { Discard(); }
+OutputFile::~OutputFile() {
+  Discard();
+}
 
 void OutputFile::Write(const void* data, std::size_t size) {
   if (failed_ || size == 0) {
@@ -256,7 +260,9 @@ bool OutputFile::CopyLoop(InputFile& in, std::uint64_t count) {
 
 #ifdef _WIN32
 
-bool OutputFile::IsOpen() const { return file_ != nullptr; }
+bool OutputFile::IsOpen() const {
+  return file_ != nullptr;
+}
 
 bool OutputFile::Open(const std::string& target) {
   Discard();
@@ -328,7 +334,9 @@ void OutputFile::Discard() {
 
 #else
 
-bool OutputFile::IsOpen() const { return fd_ >= 0; }
+bool OutputFile::IsOpen() const {
+  return fd_ >= 0;
+}
 
 bool OutputFile::Open(const std::string& target) {
   Discard();

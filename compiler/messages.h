@@ -29,7 +29,8 @@ inline constexpr const char* kTermFirst =
     "TERMチャンクは最初のパラメータが3以外の時、2つ目以降のパラメータを省略せねばなりません。\n";
 inline constexpr const char* kSaveOnly4 =
     "このバイナリの制限により、SAVEチャンクの最初のパラメータは4のみが指定可能です。\n";
-inline constexpr const char* kSave4or8 = "SAVEチャンクの最初のパラメータは4か8でなければなりません。\n";
+inline constexpr const char* kSave4or8 =
+    "SAVEチャンクの最初のパラメータは4か8でなければなりません。\n";
 inline constexpr const char* kEntryType = "entry_typeの値は0-3のみが指定可能です。\n";
 inline constexpr const char* kImageRead = "%sファイルの読込に失敗しました。\n";
 inline constexpr const char* kNoMemory = "バッファの確保に失敗しました。\n";

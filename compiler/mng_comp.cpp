@@ -243,6 +243,8 @@ bool CMNGComp::EncodeAndEmit(std::string_view format) {
   return EmitChunk();
 }
 
-bool CMNGComp::ReportParamCount() { return FailLine(msg::kParamCount); }
+bool CMNGComp::ReportParamCount() {
+  return FailLine(msg::kParamCount);
+}
 
 }  // namespace vessik

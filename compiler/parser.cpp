@@ -11,7 +11,9 @@ namespace {
 constexpr std::uint8_t kCR = 0x0D;
 constexpr std::uint8_t kLF = 0x0A;
 
-inline bool IsBlank(std::uint8_t c) { return c == ' ' || c == '\t'; }
+inline bool IsBlank(std::uint8_t c) {
+  return c == ' ' || c == '\t';
+}
 
 int DigitValue(char c) {
   if (c >= '0' && c <= '9') {
@@ -93,8 +95,8 @@ std::size_t CParser::FindLineEnd(std::size_t start) const {
   const std::uint8_t* data = buffer_.data();
   // memchr for the common case; a CR before the LF ends the line earlier.
   const void* lf = std::memchr(data + start, kLF, size_ - start);
-  const std::size_t limit = lf ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data)
-                               : size_;
+  const std::size_t limit =
+      lf ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data) : size_;
   const void* cr = std::memchr(data + start, kCR, limit - start);
   if (cr == nullptr) {
     return limit;

@@ -56,7 +56,9 @@ bool CPngMng::Open(const std::string& path) {
   return true;
 }
 
-void CPngMng::WriteSignature() { out_.Write(kMngSignature, sizeof kMngSignature); }
+void CPngMng::WriteSignature() {
+  out_.Write(kMngSignature, sizeof kMngSignature);
+}
 
 void CPngMng::WriteChunk() {
   std::uint8_t length[4];
@@ -68,12 +70,20 @@ void CPngMng::WriteChunk() {
   out_.Write(crc, 4);
 }
 
-void CPngMng::WriteRaw() { out_.Write(block_, block_size_); }
+void CPngMng::WriteRaw() {
+  out_.Write(block_, block_size_);
+}
 
-bool CPngMng::CopyRaw(io::InputFile& in, std::uint64_t count) { return out_.CopyFrom(in, count); }
+bool CPngMng::CopyRaw(io::InputFile& in, std::uint64_t count) {
+  return out_.CopyFrom(in, count);
+}
 
-bool CPngMng::Close() { return out_.Commit(); }
+bool CPngMng::Close() {
+  return out_.Commit();
+}
 
-void CPngMng::Discard() { out_.Discard(); }
+void CPngMng::Discard() {
+  out_.Discard();
+}
 
 }  // namespace vessik

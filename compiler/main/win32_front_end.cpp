@@ -2,8 +2,8 @@
 
 #include "win32_front_end.h"
 
-#include <windows.h>
 #include <commdlg.h>
+#include <windows.h>
 
 #include <string>
 
@@ -16,8 +16,8 @@ std::wstring Widen(const std::string& text, UINT code_page) {
   if (text.empty()) {
     return {};
   }
-  const int n = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
