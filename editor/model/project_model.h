@@ -10,12 +10,27 @@ namespace tamrisk {
 inline constexpr int kLayerCount = 11;  // 0 background, 1-9 patterns, 10 foreground
 inline constexpr int kBackground = 0;
 inline constexpr int kForeground = 10;
-inline constexpr int kMaxFrames = 91;   // per-frame tables hold this many entries
+inline constexpr int kMaxFrames = 91;  // per-frame tables hold this many entries
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kAdjustXMin = -60;
+inline constexpr int kScBarMin = -15;
+inline constexpr int kScBarMax = 15;
 
 // Colours are 0x00BBGGRR, as stored in settings files.
 using Colour = std::uint32_t;
+
+// The colour of a canvas that holds no picture (a light window grey).
+inline constexpr Colour kWindowColour = 0xF0F0F0;
+
+// Conversions at the Qt boundary: 0x00BBGGRR to an opaque QRgb and back.
+inline QRgb colour_to_qrgb(Colour c) {
+  return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+              static_cast<int>((c >> 16) & 0xFF));
+}
+inline Colour qrgb_to_colour(QRgb p) {
+  return static_cast<Colour>(qRed(p)) | static_cast<Colour>(qGreen(p)) << 8 |
+         static_cast<Colour>(qBlue(p)) << 16;
+}
 
 // A range of allowed values, both ends included.
 struct Range {
@@ -37,6 +52,14 @@ class ProjectModel {
   // and foreground, 60 x 60 for patterns, filled with the window colour.
   static QImage empty_canvas(int layer);
   static QSize initial_canvas_size(int layer);
+  // Twips to whole pixels, rounded to the nearest.
+  static int twips_to_pixels(int twips);
+  // The drive selector's value for a folder: "c:" style on Windows, the root
+  // of the volume holding the folder elsewhere ("/" when none is known).
+  static QString drive_of(const QString& folder);
+
+  // Empties a layer: no path, the initial canvas.
+  void clear_layer(int layer);
 
   // Layers: the path last assigned and the picture (Format_RGB32).
   std::array<QString, kLayerCount> layer_path;
@@ -47,6 +70,10 @@ class ProjectModel {
   Colour bg_colour = 0xFFFFFF;
   std::int16_t bg_width = 80;   // twips
   std::int16_t bg_height = 50;  // twips
+  // Makes the background layer a plain canvas of bg_width x bg_height twips
+  // (at least one pixel each way) filled with bg_colour. The frame canvas is
+  // left alone; call fit_frame_canvas after.
+  void set_plain_background();
 
   // Global placement, kept within its ranges (a value left outside a new
   // range is clamped into it).
@@ -61,7 +88,7 @@ class ProjectModel {
   void set_background_ranges();
 
   // Frame sequence: one digit per frame, at most kMaxFrames characters;
-  // a longer text is cut.
+  // a longer text is cut (never inside a surrogate pair).
   const QString& pattern_anime() const { return pattern_anime_; }
   void set_pattern_anime(const QString& text);
   int frame_count() const { return static_cast<int>(pattern_anime_.size()); }
@@ -73,7 +100,8 @@ class ProjectModel {
     std::int16_t x;
     std::int16_t y;
   };
-  // Sums of frame_dx and frame_dy over frames 0..k inclusive (16-bit).
+  // Sums of frame_dx and frame_dy over frames 0..k inclusive, wrapping round
+  // as 16-bit values do; k is limited to the table (k < 0 sums nothing).
   Offset cumulative_offset(int k) const;
   void reset_frame_offsets();
 
@@ -87,6 +115,8 @@ class ProjectModel {
   QString output_dir;    // full path of the output folder
   QString basename = QStringLiteral("sample");
   QString path_ref;  // folder the image picker opens
+  // Sets output_dir to the folder and output_drive to its drive.
+  void set_output_folder(const QString& folder);
 
   // Editing modes and cursors.
   bool adjust_on = false;
