@@ -215,16 +215,16 @@ void OutputFile::Write(const void* data, std::size_t size) {
   if (failed_ || size == 0) {
     return;
   }
-  if (size > buffer_.size() - used_) {
+  if (size > kBufferSize - used_) {
     if (!Flush()) {
       return;
     }
-    if (size >= buffer_.size() / 2) {
+    if (size >= kBufferSize / 2) {
       WriteDirect(data, size);
       return;
     }
   }
-  std::memcpy(buffer_.data() + used_, data, size);
+  std::memcpy(buffer_.get() + used_, data, size);
   used_ += size;
 }
 
@@ -235,7 +235,7 @@ bool OutputFile::Flush() {
   if (used_ == 0) {
     return true;
   }
-  const bool ok = WriteDirect(buffer_.data(), used_);
+  const bool ok = WriteDirect(buffer_.get(), used_);
   used_ = 0;
   return ok;
 }
@@ -244,12 +244,12 @@ bool OutputFile::CopyLoop(InputFile& in, std::uint64_t count) {
   // The output buffer is empty here (flushed) and serves as the copy buffer.
   while (count > 0) {
     const std::size_t want =
-        static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer_.size()));
-    const std::int64_t got = in.Read(buffer_.data(), want);
+        static_cast<std::size_t>(std::min<std::uint64_t>(count, kBufferSize));
+    const std::int64_t got = in.Read(buffer_.get(), want);
     if (got <= 0) {
       return false;
     }
-    WriteDirect(buffer_.data(), static_cast<std::size_t>(got));
+    WriteDirect(buffer_.get(), static_cast<std::size_t>(got));
     if (failed_) {
       return true;  // reported as an output failure
     }
@@ -268,10 +268,11 @@ bool OutputFile::Open(const std::string& target) {
   Discard();
   failed_ = false;
   used_ = 0;
-  try {
-    buffer_.resize(kBufferSize);
-  } catch (const std::bad_alloc&) {
-    return false;
+  if (!buffer_) {
+    buffer_.reset(new (std::nothrow) std::uint8_t[kBufferSize]);
+    if (!buffer_) {
+      return false;
+    }
   }
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     std::string temp = TempName(target, attempt);
@@ -342,10 +343,11 @@ bool OutputFile::Open(const std::string& target) {
   Discard();
   failed_ = false;
   used_ = 0;
-  try {
-    buffer_.resize(kBufferSize);
-  } catch (const std::bad_alloc&) {
-    return false;
+  if (!buffer_) {
+    buffer_.reset(new (std::nothrow) std::uint8_t[kBufferSize]);
+    if (!buffer_) {
+      return false;
+    }
   }
   // A replaced file keeps its permission bits.
   struct stat old;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,7 +80,7 @@ class OutputFile {
 
   std::string target_;
   std::string temp_;
-  std::vector<std::uint8_t> buffer_;
+  std::unique_ptr<std::uint8_t[]> buffer_;  // kBufferSize bytes, left uninitialised
   std::size_t used_ = 0;
   bool failed_ = false;
 #ifdef _WIN32

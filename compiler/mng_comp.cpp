@@ -1,5 +1,6 @@
 #include "mng_comp.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "console.h"
@@ -131,8 +132,10 @@ bool CMNGComp::CompileLines(const std::string& output_name) {
 }
 
 bool CMNGComp::FailLine(std::string_view text) {
-  message_ = "(" + std::to_string(line_) + "行目) ";
-  message_ += text;
+  char prefix[48];
+  std::snprintf(prefix, sizeof prefix, "(%lld行目) ", line_);
+  message_.clear();
+  message_.append(prefix).append(text);
   return false;
 }
 
