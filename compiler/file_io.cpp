@@ -243,8 +243,7 @@ bool OutputFile::Flush() {
 bool OutputFile::CopyLoop(InputFile& in, std::uint64_t count) {
   // The output buffer is empty here (flushed) and serves as the copy buffer.
   while (count > 0) {
-    const std::size_t want =
-        static_cast<std::size_t>(std::min<std::uint64_t>(count, kBufferSize));
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(count, kBufferSize));
     const std::int64_t got = in.Read(buffer_.get(), want);
     if (got <= 0) {
       return false;
