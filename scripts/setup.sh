@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-image-formats-plugins
   libpng-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
