@@ -1,0 +1,166 @@
+#include "app/headless.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+#include <cstring>
+
+#include "export/export_paths.h"
+#include "export/exporter.h"
+#include "model/settings_file.h"
+#include "platform/program_folder.h"
+#include "render/read_png_file.h"
+
+namespace tamrisk {
+namespace {
+
+void print(std::FILE* stream, const QString& text) {
+  const QByteArray bytes = text.toLocal8Bit();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  std::fflush(stream);
+}
+
+int fail(const QString& text) {
+  print(stderr, QStringLiteral("Tamrisk: %1\n").arg(text));
+  return 1;
+}
+
+int usage_error(const QString& text) {
+  return fail(text + QStringLiteral("\nTry 'Tamrisk --help'."));
+}
+
+// The export of a loaded project, reporting as it goes.
+int export_project(ProjectModel& model, const QString& compiler, bool force) {
+  const ExportPaths paths(model.output_dir, model.basename);
+  if (model.png_output && !force && check_basename(model.basename, nullptr) &&
+      QFileInfo::exists(paths.final_animation())) {
+    return fail(QStringLiteral("%1 exists; add --force to replace it")
+                    .arg(QDir::toNativeSeparators(paths.final_animation())));
+  }
+  ExportOptions options;
+  options.compiler = compiler;
+  options.confirm_overwrite = [force](const QString&) { return force; };
+  options.frame_written = [&paths, &model](int k, int n) {
+    print(stdout, QStringLiteral("frame %1/%2 %3\n")
+                      .arg(k + 1)
+                      .arg(n)
+                      .arg(paths.frame_file(k, model.png_output)));
+  };
+  options.compiling = [](const QString& script) {
+    print(stdout, QStringLiteral("compiling %1\n").arg(script));
+  };
+  const ExportResult result = export_frames(model, options);
+  const QString line = result.caption.isEmpty() ? result.message + QLatin1Char('\n')
+                                                : result.caption + QStringLiteral(": ") +
+                                                      result.message + QLatin1Char('\n');
+  if (result.ok) {
+    print(stdout, line);
+    if (result.outcome == ExportResult::Outcome::Compiled) {
+      print(stdout, QStringLiteral("wrote %1\n").arg(result.animation));
+    }
+    return 0;
+  }
+  print(stderr, line);
+  return 1;
+}
+
+}  // namespace
+
+bool wants_headless(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] == '-' && std::strcmp(argv[i], "-") != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+int run_headless(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Makes frames and an MNG animation from a settings file, without a window.\n"
+      "Relative paths in the file are taken from its own folder. Without --output-dir\n"
+      "the frames go to the output folder the file names. An existing animation is\n"
+      "replaced only with --force."));
+  const QCommandLineOption export_option(QStringLiteral("export"),
+                                         QStringLiteral("Export the project in <FILE.pst>."),
+                                         QStringLiteral("FILE.pst"));
+  const QCommandLineOption png_option(
+      QStringLiteral("png"), QStringLiteral("PNG frames compiled into <basename>.mng (default)."));
+  const QCommandLineOption bmp_option(QStringLiteral("bmp"),
+                                      QStringLiteral("BMP frames only, no animation."));
+  const QCommandLineOption dir_option(
+      QStringLiteral("output-dir"),
+      QStringLiteral("Write into <DIR> instead (created when missing)."), QStringLiteral("DIR"));
+  const QCommandLineOption force_option(QStringLiteral("force"),
+                                        QStringLiteral("Replace an existing <basename>.mng."));
+  const QCommandLineOption compiler_option(
+      QStringLiteral("compiler"),
+      QStringLiteral("The MNG compiler to run (default: vessik beside Tamrisk)."),
+      QStringLiteral("PATH"));
+  parser.addOptions(
+      {export_option, png_option, bmp_option, dir_option, force_option, compiler_option});
+  const QCommandLineOption help_option = parser.addHelpOption();
+  const QCommandLineOption version_option = parser.addVersionOption();
+
+  if (!parser.parse(arguments)) {
+    return usage_error(parser.errorText());
+  }
+  if (parser.isSet(help_option)) {
+    // Qt's help names the options; the first line is ours.
+    QString help = parser.helpText();
+    help = help.mid(help.indexOf(QLatin1Char('\n')) + 1);
+    print(stdout,
+          QStringLiteral("Usage: Tamrisk --export FILE.pst [--png|--bmp] [--output-dir DIR] "
+                         "[--force]\n") +
+              help);
+    return 0;
+  }
+  if (parser.isSet(version_option)) {
+    print(stdout, QStringLiteral("Tamrisk %1\n").arg(QCoreApplication::applicationVersion()));
+    return 0;
+  }
+  if (!parser.isSet(export_option)) {
+    return usage_error(QStringLiteral("these options need --export FILE.pst"));
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    return usage_error(
+        QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+  }
+  if (parser.isSet(png_option) && parser.isSet(bmp_option)) {
+    return usage_error(QStringLiteral("--png and --bmp exclude each other"));
+  }
+
+  const QString file = parser.value(export_option);
+  if (!QFileInfo(file).isFile()) {
+    return fail(QStringLiteral("%1: no such settings file").arg(file));
+  }
+  ProjectModel model(program_folder());
+  QString error;
+  QStringList warnings;
+  PictureReaders readers;
+  readers.png = [](QImage& canvas, const QString& path) { return ReadPNGFile(canvas, path); };
+  if (!load_settings(model, QFileInfo(file).absoluteFilePath(), &error, readers, &warnings)) {
+    return fail(error);
+  }
+  for (const QString& warning : warnings) {
+    print(stderr, QStringLiteral("Tamrisk: %1\n").arg(warning));
+  }
+  model.png_output = !parser.isSet(bmp_option);
+  if (parser.isSet(dir_option)) {
+    const QString dir = QFileInfo(parser.value(dir_option)).absoluteFilePath();
+    if (!QDir().mkpath(dir)) {
+      return fail(QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(dir)));
+    }
+    model.set_output_folder(QDir::toNativeSeparators(dir));
+  }
+  QString compiler;
+  if (parser.isSet(compiler_option)) {
+    compiler = QFileInfo(parser.value(compiler_option)).absoluteFilePath();
+  }
+  return export_project(model, compiler, parser.isSet(force_option));
+}
+
+}  // namespace tamrisk

@@ -1,0 +1,60 @@
+#include "export/animation_test.h"
+
+#include "render/compose.h"
+
+namespace tamrisk {
+
+void AnimationTest::anime_Click() {
+  if (model_.pattern_anime().isEmpty()) {
+    return;
+  }
+  if (!model_.anime_on) {
+    model_.anime_on = true;
+    model_.cur_frame = 0;
+    timer_.set_interval(kIntervalMs);
+    ticking_ = true;
+  } else {
+    stop();
+  }
+}
+
+void AnimationTest::Timer1_Timer() {
+  if (!ticking_) {
+    return;  // a tick already queued when the timer stopped
+  }
+  const int n = model_.frame_count();
+  if (n == 0) {
+    stop();
+    return;
+  }
+  compose_frame(model_, false);
+  int next = (model_.cur_frame + 1) % n;
+  if (next < 0) {
+    next += n;
+  }
+  model_.cur_frame = static_cast<std::int16_t>(next);
+}
+
+void AnimationTest::halt() {
+  timer_.set_interval(0);
+  ticking_ = false;
+}
+
+AnimationTest::State AnimationTest::state() const {
+  if (!model_.anime_on) {
+    return State::Stopped;
+  }
+  return ticking_ ? State::Running : State::Halted;
+}
+
+QString AnimationTest::caption() const {
+  return model_.anime_on ? QStringLiteral("テスト中断") : QStringLiteral("アニメテスト");
+}
+
+void AnimationTest::stop() {
+  timer_.set_interval(0);
+  ticking_ = false;
+  model_.anime_on = false;
+}
+
+}  // namespace tamrisk

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+#include "model/project_model.h"
+
+namespace tamrisk {
+
+// The periodic timer behind the animation test; the window wraps a QTimer.
+class AnimationTimer {
+ public:
+  virtual ~AnimationTimer() = default;
+  // Ticks every ms milliseconds from now on; 0 stops the ticks.
+  virtual void set_interval(int ms) = 0;
+};
+
+// The animation test: plays the frame sequence into win_main, one frame per
+// tick, until stopped. anime_on lives in the model; whether the timer ticks
+// lives here.
+class AnimationTest {
+ public:
+  enum class State {
+    Stopped,  // anime_on false, no ticks
+    Running,  // anime_on true, ticks every kIntervalMs
+    Halted,   // anime_on true, no ticks: an export stopped the timer
+  };
+  static constexpr int kIntervalMs = 80;
+
+  AnimationTest(ProjectModel& model, AnimationTimer& timer) : model_(model), timer_(timer) {}
+
+  // The anime button (the window moves the focus to pic_dummy first).
+  // Ignored while the sequence is empty.
+  void anime_Click();
+  // One tick: draws frame cur_frame and moves on to the next. A tick that
+  // finds the sequence empty stops the test and leaves the last frame drawn.
+  void Timer1_Timer();
+  // An export starts: the ticks stop; anime_on and the caption stay.
+  void halt();
+
+  State state() const;
+  // The anime button's caption: "アニメテスト" or "テスト中断".
+  QString caption() const;
+
+ private:
+  void stop();
+
+  ProjectModel& model_;
+  AnimationTimer& timer_;
+  bool ticking_ = false;
+};
+
+}  // namespace tamrisk

@@ -1,0 +1,96 @@
+#include "export/compiler_run.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStringList>
+
+namespace tamrisk {
+namespace {
+
+constexpr int kStartMs = 10 * 1000;
+constexpr int kSliceMs = 100;
+const QString kCaptionDone = QStringLiteral("完了");
+const QString kCaptionError = QStringLiteral("エラー");
+
+CompilerRun failure(const QString& message) {
+  return CompilerRun{false, kCaptionError, message};
+}
+
+}  // namespace
+
+bool parse_compiler_message(const QString& output, QString* caption, QString* message) {
+  const QStringList lines = output.split(QLatin1Char('\n'));
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    for (const QString& name : {kCaptionDone, kCaptionError}) {
+      const QString head = name + QStringLiteral(": ");
+      if (lines[i].startsWith(head)) {
+        *caption = name;
+        QString rest = lines.mid(i).join(QLatin1Char('\n')).mid(head.size());
+        while (rest.endsWith(QLatin1Char('\n')) || rest.endsWith(QLatin1Char('\r'))) {
+          rest.chop(1);
+        }
+        *message = rest;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+CompilerRun run_compiler(const QString& program, const QString& script, const QString& folder,
+                         int timeout_ms, const std::function<void()>& waiting) {
+  const QString shown = QDir::toNativeSeparators(program);
+  QProcess process;
+  process.setWorkingDirectory(folder);
+  process.setStandardInputFile(QProcess::nullDevice());
+  QStringList arguments;
+#ifdef _WIN32
+  // Messages on the console streams rather than in message boxes.
+  arguments << QStringLiteral("--console");
+#endif
+  arguments << QStringLiteral("--") << script;
+  process.start(program, arguments);
+  if (!process.waitForStarted(kStartMs)) {
+    return failure(QStringLiteral("MNGコンパイラ「%1」を起動できませんでした（%2）。")
+                       .arg(shown, process.errorString()));
+  }
+
+  QElapsedTimer clock;
+  clock.start();
+  while (!process.waitForFinished(kSliceMs) && process.state() != QProcess::NotRunning) {
+    if (clock.elapsed() >= timeout_ms) {
+      process.kill();
+      process.waitForFinished(kStartMs);
+      return failure(QStringLiteral("MNGコンパイラが%1秒たっても終わらないため、止めました。")
+                         .arg(timeout_ms / 1000.0));
+    }
+    if (waiting) {
+      waiting();
+    }
+  }
+
+  const QString output = QString::fromLocal8Bit(process.readAllStandardOutput()) +
+                         QString::fromLocal8Bit(process.readAllStandardError());
+  if (process.exitStatus() != QProcess::NormalExit) {
+    return failure(
+        QStringLiteral("MNGコンパイラが異常終了しました（%1）。").arg(process.errorString()));
+  }
+  const int code = process.exitCode();
+  CompilerRun run;
+  if (!parse_compiler_message(output, &run.caption, &run.message)) {
+    if (code == 0) {
+      return CompilerRun{true, kCaptionDone, QString()};
+    }
+    return failure(QStringLiteral("MNGコンパイラが終了コード %1 で終わりました。%2")
+                       .arg(code)
+                       .arg(output.trimmed()));
+  }
+  run.ok = code == 0 && run.caption == kCaptionDone;
+  if (!run.ok) {
+    run.caption = kCaptionError;
+  }
+  return run;
+}
+
+}  // namespace tamrisk

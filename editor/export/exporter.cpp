@@ -1,0 +1,163 @@
+#include "export/exporter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <filesystem>
+#include <system_error>
+
+#include "export/animation_test.h"
+#include "export/export_paths.h"
+#include "export/mng_script.h"
+#include "platform/png_codec.h"
+#include "platform/program_folder.h"
+#include "render/compose.h"
+
+namespace tamrisk {
+namespace {
+
+const QString kCaptionDone = QStringLiteral("完了");
+const QString kCaptionError = QStringLiteral("エラー");
+
+QString shown(const QString& path) {
+  return QDir::toNativeSeparators(path);
+}
+
+ExportResult failed(ExportResult result, const QString& message) {
+  result.ok = false;
+  result.outcome = ExportResult::Outcome::Failed;
+  result.caption = kCaptionError;
+  result.message = message;
+  return result;
+}
+
+bool write_bmp(const QImage& frame, const QString& path, QString* error) {
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly)) {
+    QImageWriter writer(&file, "bmp");
+    if (writer.write(frame.convertToFormat(QImage::Format_RGB32)) && file.commit()) {
+      return true;
+    }
+    *error =
+        writer.error() != QImageWriter::UnknownError ? writer.errorString() : file.errorString();
+    return false;
+  }
+  *error = file.errorString();
+  return false;
+}
+
+// Moves from onto to, replacing a file there in one step, so that to is
+// either the old file or the new one.
+bool replace_file(const QString& from, const QString& to, QString* error) {
+  std::error_code code;
+  std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                          std::filesystem::path(to.toStdU16String()), code);
+  if (code) {
+    *error = QString::fromLocal8Bit(code.message());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ExportResult export_frames(ProjectModel& model, const ExportOptions& options) {
+  ExportResult result;
+  QString why;
+  if (!check_basename(model.basename, &why)) {
+    return failed(result, why);
+  }
+  const ExportPaths paths(model.output_dir, model.basename);
+  if (model.output_dir.isEmpty() || !QFileInfo(paths.folder()).isDir()) {
+    return failed(result,
+                  QStringLiteral("出力先のフォルダ「%1」がありません。").arg(paths.folder()));
+  }
+
+  if (options.animation != nullptr) {
+    options.animation->halt();
+  }
+  const int n = model.frame_count();
+  if (model.win_main.isNull()) {
+    model.fit_frame_canvas();
+  }
+  model.win_main.fill(colour_to_qrgb(kWindowColour));
+  const int width = model.win_main.width();
+  const int height = model.win_main.height();
+  const bool png = model.png_output;
+
+  QStringList script_names;
+  for (int k = 0; k < n; ++k) {
+    model.cur_frame = static_cast<std::int16_t>(k);
+    compose_frame(model, false);
+    const QString file = paths.frame_file(k, png);
+    const bool written = png ? write_png(model.win_main, width, height, file, &why)
+                             : write_bmp(model.win_main, file, &why);
+    if (!written) {
+      return failed(result, QStringLiteral("コマのファイル「%1」を書き出せませんでした（%2）。")
+                                .arg(shown(file), why));
+    }
+    result.files << file;
+    script_names << paths.script_frame_name(k);
+    if (options.frame_written) {
+      options.frame_written(k, n);
+    }
+  }
+  if (!png) {
+    result.ok = true;
+    result.outcome = ExportResult::Outcome::Written;
+    result.caption = kCaptionDone;
+    result.message = QStringLiteral("%1コマをBMPファイルに書き出しました。").arg(n);
+    return result;
+  }
+
+  result.script_text = mng_script_text(width, height, script_names);
+  const QString script = paths.script_file();
+  if (!write_script(script, result.script_text, &why)) {
+    return failed(result, why);
+  }
+  result.files << script;
+
+  // An existing animation is kept until the new one replaces it.
+  const QString animation = paths.final_animation();
+  if (QFileInfo::exists(animation) &&
+      !(options.confirm_overwrite && options.confirm_overwrite(animation))) {
+    result.outcome = ExportResult::Outcome::Declined;
+    result.message =
+        QStringLiteral("「%1」を残し、MNGファイルは作りませんでした。").arg(shown(animation));
+    return result;
+  }
+  const QString output = paths.compiler_output();
+  if (QFileInfo::exists(output) && !QFile::remove(output)) {
+    return failed(result,
+                  QStringLiteral("前回の出力「%1」を削除できませんでした。").arg(shown(output)));
+  }
+
+  if (options.compiling) {
+    options.compiling(script);
+  }
+  const QString compiler = options.compiler.isEmpty() ? default_compiler_path() : options.compiler;
+  const CompilerRun run =
+      run_compiler(compiler, script, paths.folder(), options.compiler_timeout_ms, options.waiting);
+  if (!run.ok) {
+    return failed(result, run.message);
+  }
+  if (!QFileInfo::exists(output)) {
+    QString message = run.message.isEmpty() ? QString() : run.message + QLatin1Char('\n');
+    return failed(
+        result,
+        message + QStringLiteral("MNGコンパイラの出力「%1」が見つかりません。").arg(shown(output)));
+  }
+  if (!replace_file(output, animation, &why)) {
+    return failed(result, QStringLiteral("「%1」を「%2」に置き換えられませんでした（%3）。")
+                              .arg(shown(output), shown(animation), why));
+  }
+  result.ok = true;
+  result.outcome = ExportResult::Outcome::Compiled;
+  result.caption = run.caption;
+  result.message = run.message;
+  result.animation = animation;
+  return result;
+}
+
+}  // namespace tamrisk

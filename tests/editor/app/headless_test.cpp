@@ -1,0 +1,207 @@
+// Tamrisk --export end to end: the real program on the example project,
+// without a display, with the real compiler beside it.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "export_test_support.h"
+
+namespace {
+
+using namespace export_test;
+
+struct Outcome {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+// Runs Tamrisk with no display at all.
+Outcome RunTamrisk(const QStringList& arguments) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    environment.remove(name);
+  }
+  process.setProcessEnvironment(environment);
+  process.setStandardInputFile(QProcess::nullDevice());
+  process.start(TAMRISK_PATH, arguments);
+  EXPECT_TRUE(process.waitForFinished(100000));
+  Outcome run;
+  run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  run.out = QString::fromUtf8(process.readAllStandardOutput());
+  run.err = QString::fromUtf8(process.readAllStandardError());
+  return run;
+}
+
+std::string Describe(const Outcome& run) {
+  return QStringLiteral("status %1\nstdout:\n%2\nstderr:\n%3")
+      .arg(run.status)
+      .arg(run.out, run.err)
+      .toStdString();
+}
+
+const QString kExample = EXAMPLE_DIR "/walker.pst";
+
+QStringList FrameNames(const char* extension) {
+  QStringList names;
+  for (int k = 0; k < 16; ++k) {
+    names << QStringLiteral("walker%1.%2").arg(k, 2, 10, QLatin1Char('0')).arg(extension);
+  }
+  return names;
+}
+
+class Headless : public testing::Test {
+ protected:
+  QString Out(const QString& name = QString()) const { return QDir(dir_.path()).filePath(name); }
+  QTemporaryDir dir_;
+};
+
+TEST_F(Headless, ExportsTheExampleIntoAPlayableAnimation) {
+  const Outcome run = RunTamrisk({"--export", kExample, "--output-dir", Out()});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  EXPECT_TRUE(run.out.contains("frame 16/16 " + Out("walker15.png") + "\n")) << Describe(run);
+  EXPECT_TRUE(run.out.contains("完了: \"mng_qoya.mng\" という名前で出力しました。\n"));
+  EXPECT_EQ(run.err, QString());
+  EXPECT_EQ(names_in(Out()),
+            QStringList("walker.mng") + FrameNames("png") + QStringList("walker_mng.txt"));
+  const QByteArray script = read_file(Out("walker_mng.txt"));
+  EXPECT_TRUE(
+      script.startsWith("# MNG=mng_qoya.mng\r\nMHDR  160  64 10 0 0 0 0\r\n"
+                        "LOOP 1 0x7fffffff\r\nIHDR " +
+                        Out("walker00.png").toUtf8() + "\r\n"));
+  EXPECT_TRUE(script.endsWith("IHDR " + Out("walker15.png").toUtf8() + "\r\nENDL 1\r\nMEND\r\n"));
+
+  // From walker.pst and make_pictures.py: the figure starts at (0, 24) and
+  // walks 10 pixels a frame, a pixel higher on odd frames, its face covering
+  // (9, 5); the sky at the top left; the post in front of everything.
+  const std::vector<QImage> decoded = decode_mng(Out("walker.mng"), 17);
+  ASSERT_EQ(decoded.size(), 17u);
+  for (int k = 0; k < 17; ++k) {
+    SCOPED_TRACE(k);
+    const QImage frame(Out(FrameNames("png")[k % 16]));
+    ASSERT_EQ(frame.size(), QSize(160, 64));
+    EXPECT_EQ(first_difference(decoded[k], frame), QString());
+    EXPECT_EQ(frame.pixel(0, 0), qRgb(0x8E, 0xC9, 0xF0));
+    EXPECT_EQ(frame.pixel(101, 40), qRgb(0x6E, 0x4A, 0x2A));
+    EXPECT_EQ(frame.pixel(10 * (k % 16) + 9, 29 - k % 2), qRgb(0xF2, 0xC1, 0x94));
+  }
+  EXPECT_EQ(pngcheck_complaint(Out("walker.mng")), QString());
+}
+
+TEST_F(Headless, ReplacesAnAnimationOnlyWithForce) {
+  ASSERT_EQ(RunTamrisk({"--export", kExample, "--output-dir", Out()}).status, 0);
+  const QByteArray animation = read_file(Out("walker.mng"));
+  write_file(Out("walker00.png"), "not written again");
+
+  Outcome run = RunTamrisk({"--export", kExample, "--output-dir", Out()});
+  EXPECT_EQ(run.status, 1) << Describe(run);
+  EXPECT_TRUE(run.err.contains("walker.mng exists; add --force")) << Describe(run);
+  EXPECT_EQ(read_file(Out("walker00.png")), "not written again");
+  EXPECT_EQ(read_file(Out("walker.mng")), animation);
+
+  run = RunTamrisk({"--export", kExample, "--output-dir", Out(), "--force"});
+  EXPECT_EQ(run.status, 0) << Describe(run);
+  EXPECT_EQ(read_file(Out("walker.mng")), animation);  // the same project, the same bytes
+  EXPECT_EQ(QImage(Out("walker00.png")).size(), QSize(160, 64));
+}
+
+TEST_F(Headless, BmpModeWritesFramesOnly) {
+  const Outcome run = RunTamrisk({"--export", kExample, "--bmp", "--output-dir", Out()});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  EXPECT_EQ(names_in(Out()), FrameNames("bmp"));
+}
+
+TEST_F(Headless, FailsWithAMessage) {
+  const QString out = Out("out");
+  const QString fake = Out("failing");
+  write_program(fake, "echo 'エラー: (2行目) テストの失敗' >&2\nexit 255\n");
+  const struct {
+    const char* name;
+    QStringList arguments;
+    std::function<void()> prepare;
+    QString message;  // empty: skip the case
+    bool writes;      // whether frames are written before the failure
+  } kCases[] = {
+      {"no settings file", {"--export", Out("none.pst")}, [] {}, "no such settings file", false},
+      {"no compiler",
+       {"--export", kExample, "--output-dir", out, "--compiler", Out("none")},
+       [] {},
+       "エラー: MNGコンパイラ「" + Out("none") + "」を起動できませんでした",
+       true},
+      {"the compiler fails",
+       {"--export", kExample, "--output-dir", out, "--compiler", fake},
+       [] {},
+       "エラー: (2行目) テストの失敗\n",
+       true},
+      {"output folder under a file",
+       {"--export", kExample, "--output-dir", fake + "/out"},
+       [] {},
+       "cannot create the folder",
+       false},
+      {"blank in the base name",
+       {"--export", Out("blank/walker.pst"), "--output-dir", out},
+       [&] {
+         QDir().mkpath(Out("blank"));
+         for (const QString& name : QDir(EXAMPLE_DIR).entryList({"*.png"})) {
+           QFile::copy(QDir(EXAMPLE_DIR).filePath(name), Out("blank/" + name));
+         }
+         write_file(Out("blank/walker.pst"),
+                    read_file(kExample).replace("\"walker\"", "\"my walker\""));
+       },
+       "エラー: ファイル名「my walker」には空白",
+       false},
+      {"read-only output folder",
+       {"--export", kExample, "--output-dir", out},
+       [&] { QFile::setPermissions(out, QFile::ReadOwner | QFile::ExeOwner); },
+       ignores_permissions()
+           ? QString()
+           : "エラー: コマのファイル「" + out + "/walker00.png」を書き出せませんでした",
+       false},
+      {"both formats",
+       {"--export", kExample, "--png", "--bmp"},
+       [] {},
+       "exclude each other",
+       false},
+      {"no --export", {"--force"}, [] {}, "need --export", false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(out).removeRecursively();
+    QDir().mkpath(out);
+    c.prepare();
+    if (c.message.isEmpty()) {
+      continue;  // permissions do not stop this user
+    }
+    const Outcome run = RunTamrisk(c.arguments);
+    EXPECT_EQ(run.status, 1) << Describe(run);
+    EXPECT_TRUE(run.err.contains(c.message)) << Describe(run);
+    EXPECT_EQ(names_in(out).size(), c.writes ? 17 : 0);  // frames and script, no animation
+  }
+}
+
+TEST(HeadlessCommandLine, HelpVersionAndTheWindow) {
+  Outcome run = RunTamrisk({"--help"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.out.startsWith("Usage: Tamrisk --export FILE.pst")) << Describe(run);
+  EXPECT_TRUE(run.out.contains("--output-dir <DIR>"));
+  run = RunTamrisk({"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Tamrisk " TAMRISK_VERSION "\n");
+  // Without --export the window would open; it is not there yet.
+  run = RunTamrisk({kExample});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.err.contains("window is not built yet")) << Describe(run);
+}
+
+}  // namespace

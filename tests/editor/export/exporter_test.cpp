@@ -1,0 +1,305 @@
+// The whole export over a real model, the real compiler and real files.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "export/animation_test.h"
+#include "export/exporter.h"
+#include "export_test_support.h"
+#include "render/compose.h"
+
+namespace tamrisk {
+namespace {
+
+using namespace export_test;
+using Outcome = ExportResult::Outcome;
+
+class NoTimer : public AnimationTimer {
+ public:
+  void set_interval(int) override {}
+};
+
+// The frames of the model below, worked out by hand: pattern 1 (a red 2 x 2
+// square at (1, 1) of its 4 x 3 picture) or pattern 2 (a green pixel at
+// (1, 1)) at x = adjust_x + 5 k, y = adjust_y + the offsets so far, on blue.
+QImage Expected(int x, int y, int size, Qt::GlobalColor colour) {
+  QImage image(16, 8, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  for (int j = 0; j < size; ++j) {
+    for (int i = 0; i < size; ++i) {
+      image.setPixelColor(x + 1 + i, y + 1 + j, colour);
+    }
+  }
+  return image;
+}
+const QImage kFrames[] = {Expected(1, 2, 2, Qt::red), Expected(6, 2, 1, Qt::green),
+                          Expected(11, 3, 2, Qt::red)};
+
+class ExportTest : public testing::Test {
+ protected:
+  // A plain blue 16 x 8 background, patterns 1 and 2 keyed on white and on
+  // black, no foreground; sequence "121", placement (1, 2), 5 pixels a
+  // frame, frame 2 one pixel lower.
+  void SetUp() override {
+    model_.bg_from_file = false;
+    model_.bg_colour = 0xFF0000;  // 0x00BBGGRR
+    model_.bg_width = 16 * kTwipsPerPixel;
+    model_.bg_height = 8 * kTwipsPerPixel;
+    model_.set_plain_background();
+    model_.fit_frame_canvas();
+    model_.pic[1] = QImage(4, 3, QImage::Format_RGB32);
+    model_.pic[1].fill(Qt::white);
+    model_.pic[1].setPixelColor(1, 1, Qt::red);
+    model_.pic[1].setPixelColor(2, 1, Qt::red);
+    model_.pic[1].setPixelColor(1, 2, Qt::red);
+    model_.pic[1].setPixelColor(2, 2, Qt::red);
+    model_.pic[2] = QImage(3, 3, QImage::Format_RGB32);
+    model_.pic[2].fill(Qt::black);
+    model_.pic[2].setPixelColor(1, 1, Qt::green);
+    model_.set_adjust_x(1);
+    model_.set_adjust_y(2);
+    model_.set_sc_bar(5);
+    model_.set_pattern_anime("121");
+    model_.frame_dy[2] = 1;
+    model_.png_output = true;
+    model_.set_output_folder(dir_.path());
+    options_.compiler = VESSIK_PATH;
+  }
+
+  QString Path(const QString& name) const { return QDir(model_.output_dir).filePath(name); }
+
+  void ExpectFrames(const char* extension) {
+    for (int k = 0; k < 3; ++k) {
+      const QString file = Path(QStringLiteral("sample0%1.%2").arg(k).arg(extension));
+      EXPECT_EQ(first_difference(QImage(file), kFrames[k]), QString()) << file.toStdString();
+    }
+  }
+
+  // pngcheck accepts sample.mng and Qt's MNG reader plays the frame files in
+  // order, then the first again.
+  void ExpectAnimation() {
+    EXPECT_EQ(pngcheck_complaint(Path("sample.mng")), QString());
+    const std::vector<QImage> decoded = decode_mng(Path("sample.mng"), 4);
+    ASSERT_EQ(decoded.size(), 4u);
+    for (int k = 0; k < 4; ++k) {
+      EXPECT_EQ(first_difference(decoded[k], kFrames[k % 3]), QString()) << "frame " << k;
+    }
+  }
+
+  QTemporaryDir dir_;
+  ProjectModel model_;
+  ExportOptions options_;
+};
+
+TEST_F(ExportTest, PngModeCompilesTheFramesIntoAnEndlessLoop) {
+  std::vector<std::pair<int, int>> progress;
+  QStringList compiled;
+  options_.frame_written = [&](int k, int n) { progress.emplace_back(k, n); };
+  options_.compiling = [&](const QString& script) { compiled << script; };
+  NoTimer timer;
+  AnimationTest animation(model_, timer);
+  animation.anime_Click();
+  options_.animation = &animation;
+
+  const ExportResult result = export_frames(model_, options_);
+  ASSERT_TRUE(result.ok) << result.message.toStdString();
+  EXPECT_EQ(result.outcome, Outcome::Compiled);
+  EXPECT_EQ(result.caption, "完了");
+  EXPECT_EQ(result.message, "\"mng_qoya.mng\" という名前で出力しました。");
+  EXPECT_EQ(result.animation, Path("sample.mng"));
+  const QStringList written = {Path("sample00.png"), Path("sample01.png"), Path("sample02.png"),
+                               Path("sample_mng.txt")};
+  EXPECT_EQ(result.files, written);
+  EXPECT_EQ(names_in(dir_.path()), QStringList({"sample.mng", "sample00.png", "sample01.png",
+                                                "sample02.png", "sample_mng.txt"}));
+  const QByteArray script = QStringList{"# MNG=mng_qoya.mng",
+                                        "MHDR  16  8 10 0 0 0 0",
+                                        "LOOP 1 0x7fffffff",
+                                        "IHDR " + written[0],
+                                        "IHDR " + written[1],
+                                        "IHDR " + written[2],
+                                        "ENDL 1",
+                                        "MEND",
+                                        ""}
+                                .join("\r\n")
+                                .toUtf8();
+  EXPECT_EQ(read_file(Path("sample_mng.txt")), script);
+  EXPECT_EQ(result.script_text.toUtf8(), script);
+  ExpectFrames("png");
+  ExpectAnimation();
+  EXPECT_EQ(model_.cur_frame, 2);
+  EXPECT_EQ(first_difference(model_.win_main, kFrames[2]), QString());
+  EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}}));
+  EXPECT_EQ(compiled, QStringList{Path("sample_mng.txt")});
+  EXPECT_EQ(animation.state(), AnimationTest::State::Halted);
+}
+
+TEST_F(ExportTest, BmpModeWritesTwentyFourBitFramesOnly) {
+  model_.png_output = false;
+  options_.compiler = Path("no-such-compiler");
+  const ExportResult result = export_frames(model_, options_);
+  ASSERT_TRUE(result.ok) << result.message.toStdString();
+  EXPECT_EQ(result.outcome, Outcome::Written);
+  EXPECT_EQ(names_in(dir_.path()), QStringList({"sample00.bmp", "sample01.bmp", "sample02.bmp"}));
+  for (const QString& name : names_in(dir_.path())) {
+    const QByteArray bytes = read_file(Path(name));
+    EXPECT_TRUE(bytes.startsWith("BM") && bytes.size() > 28 && bytes[28] == 24)
+        << name.toStdString() << " is no 24-bit BMP";
+  }
+  ExpectFrames("bmp");
+  EXPECT_EQ(model_.cur_frame, 2);
+}
+
+TEST_F(ExportTest, EmptySequenceCompilesAnEmptyLoopOrWritesNothing) {
+  for (const bool png : {true, false}) {
+    SCOPED_TRACE(png ? "PNG" : "BMP");
+    QTemporaryDir dir;
+    model_.set_output_folder(dir.path());
+    model_.set_pattern_anime("");
+    model_.png_output = png;
+    model_.cur_frame = 7;
+    compose_frame(model_, false);
+    ASSERT_TRUE(export_frames(model_, options_).ok);
+    EXPECT_EQ(model_.cur_frame, 7);
+    QImage cleared(16, 8, QImage::Format_RGB32);
+    cleared.fill(colour_to_qrgb(kWindowColour));
+    EXPECT_EQ(first_difference(model_.win_main, cleared), QString());
+    if (png) {
+      EXPECT_EQ(names_in(dir.path()), QStringList({"sample.mng", "sample_mng.txt"}));
+      EXPECT_EQ(read_file(Path("sample_mng.txt")),
+                "# MNG=mng_qoya.mng\r\nMHDR  16  8 10 0 0 0 0\r\nLOOP 1 0x7fffffff\r\n"
+                "ENDL 1\r\nMEND\r\n");
+      EXPECT_EQ(pngcheck_complaint(Path("sample.mng")), QString());
+    } else {
+      EXPECT_EQ(names_in(dir.path()), QStringList());
+    }
+  }
+}
+
+TEST_F(ExportTest, AsksBeforeReplacingTheAnimation) {
+  const struct {
+    const char* name;
+    bool exists;
+    bool answer;
+    Outcome outcome;
+  } kCases[] = {
+      {"no animation yet: no question", false, false, Outcome::Compiled},
+      {"No keeps it and stops before the compiler", true, false, Outcome::Declined},
+      {"Yes replaces it", true, true, Outcome::Compiled},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    model_.set_output_folder(dir.path());
+    if (c.exists) {
+      write_file(Path("sample.mng"), "an older animation");
+    }
+    // The compiler would not replace this: it is removed without a question.
+    write_file(Path("mng_qoya.mng"), "a leftover");
+    QStringList asked;
+    options_.confirm_overwrite = [&](const QString& path) {
+      asked << path;
+      return c.answer;
+    };
+    const ExportResult result = export_frames(model_, options_);
+    EXPECT_EQ(result.outcome, c.outcome) << result.message.toStdString();
+    EXPECT_EQ(asked, c.exists ? QStringList{Path("sample.mng")} : QStringList());
+    EXPECT_TRUE(QFileInfo::exists(Path("sample_mng.txt")));
+    if (c.outcome == Outcome::Declined) {
+      EXPECT_EQ(read_file(Path("sample.mng")), "an older animation");
+      EXPECT_EQ(read_file(Path("mng_qoya.mng")), "a leftover");
+    } else {
+      EXPECT_FALSE(QFileInfo::exists(Path("mng_qoya.mng")));
+      ExpectAnimation();
+    }
+  }
+}
+
+TEST_F(ExportTest, RefusesBeforeAnythingChanges) {
+  const struct {
+    const char* basename;
+    const char* folder;
+  } kCases[] = {{"my walk", ""}, {"my\twalk", ""}, {"sub/walk", ""}, {"sample", "missing"}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.basename + std::string(" in ") + c.folder);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("sub");
+    model_.set_output_folder(QDir(dir.path()).filePath(c.folder));
+    model_.basename = c.basename;
+    model_.anime_on = false;
+    NoTimer timer;
+    AnimationTest animation(model_, timer);
+    animation.anime_Click();
+    options_.animation = &animation;
+    const ExportResult result = export_frames(model_, options_);
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.caption, "エラー");
+    EXPECT_FALSE(result.message.isEmpty());
+    EXPECT_EQ(names_in(dir.path()), QStringList{"sub"});
+    EXPECT_EQ(names_in(QDir(dir.path()).filePath("sub")), QStringList());
+    EXPECT_EQ(animation.state(), AnimationTest::State::Running);
+    EXPECT_EQ(model_.cur_frame, 0);
+  }
+}
+
+// A missing compiler, and one that fails with its own message, are run by
+// the headless command's tests.
+TEST_F(ExportTest, ReportsACompilerThatFailsOrHangs) {
+  const QString silent = Path("silent");
+  write_program(silent, "echo '完了: 何も書きません'\n");
+  const QString hanging = Path("hanging");
+  write_program(hanging, "exec sleep 30\n");
+  const QString out = Path("out");
+  const struct {
+    const char* name;
+    QString compiler;
+    int timeout_ms;
+    QString message;
+  } kCases[] = {
+      {"the real compiler misses frame 1", VESSIK_PATH, kCompilerTimeoutMs,
+       "(5行目) PNGファイルの読込に失敗しました。"},
+      {"succeeds without output", silent, kCompilerTimeoutMs,
+       "何も書きません\nMNGコンパイラの出力「" + QDir(out).filePath("mng_qoya.mng") +
+           "」が見つかりません。"},
+      {"never finishes", hanging, 500, "MNGコンパイラが0.5秒たっても終わらないため、止めました。"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    QDir(out).removeRecursively();
+    QDir().mkpath(out);
+    model_.set_output_folder(out);
+    options_.compiler = c.compiler;
+    options_.compiler_timeout_ms = c.timeout_ms;
+    options_.compiling = [&](const QString&) { QFile::remove(Path("sample01.png")); };
+    QElapsedTimer clock;
+    clock.start();
+    const ExportResult result = export_frames(model_, options_);
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.caption, "エラー");
+    EXPECT_EQ(result.message, c.message);
+    EXPECT_TRUE(QFileInfo::exists(Path("sample_mng.txt")));
+    EXPECT_FALSE(QFileInfo::exists(Path("sample.mng")));
+  }
+}
+
+TEST_F(ExportTest, FolderWithABlankNamesBareFrames) {
+  QDir(dir_.path()).mkdir("my anim");
+  model_.set_output_folder(Path("my anim"));
+  const ExportResult result = export_frames(model_, options_);
+  ASSERT_TRUE(result.ok) << result.message.toStdString();
+  EXPECT_TRUE(result.script_text.contains("\r\nIHDR sample00.png\r\nIHDR sample01.png\r\n"));
+  ExpectFrames("png");
+  ExpectAnimation();
+}
+
+}  // namespace
+}  // namespace tamrisk
