@@ -236,7 +236,7 @@ bool CMNGComp::EmbedImage(const std::string& file_name, const std::uint8_t (&sig
     got += static_cast<std::size_t>(r);
   }
   if (got < sizeof head || std::memcmp(head, signature, sizeof head) != 0) {
-    return FailLine(Fill(msg::kNotImage, {file_name, type}));
+    return FailLine(Fill(msg::kNotImage, {io::DisplayName(file_name), type}));
   }
   // The rest of the file, as it was when opened, goes out unchanged. A file
   // that shrinks meanwhile is a read failure.

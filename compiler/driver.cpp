@@ -1,7 +1,6 @@
 #include "driver.h"
 
 #include <cstdio>
-#include <iostream>
 
 #include "console.h"
 #include "file_io.h"
@@ -64,6 +63,56 @@ Options ParseCommandLine(const std::vector<std::string>& args) {
   return options;
 }
 
+Options ParseCommandTail(std::string_view line) {
+  const auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t i = 0;
+  if (i < line.size() && line[i] == '"') {
+    const std::size_t close = line.find('"', 1);
+    i = close == std::string_view::npos ? line.size() : close + 1;
+  } else {
+    while (i < line.size() && !is_blank(line[i])) {
+      ++i;
+    }
+  }
+  const auto skip_blanks = [&] {
+    while (i < line.size() && is_blank(line[i])) {
+      ++i;
+    }
+  };
+  skip_blanks();
+  Options options;
+  for (;;) {
+    std::size_t end = i;
+    while (end < line.size() && !is_blank(line[end])) {
+      ++end;
+    }
+    const std::string_view word = line.substr(i, end - i);
+    bool last = false;
+    if (word == "--console") {
+      options.console = true;
+    } else if (word == "-y" || word == "--yes") {
+      options.yes = true;
+    } else if (word == "-q" || word == "--quiet") {
+      options.quiet = true;
+    } else if (word == "-h" || word == "--help") {
+      options.help = true;
+    } else if (word == "--version") {
+      options.version = true;
+    } else if (word == "--") {
+      last = true;
+    } else {
+      break;
+    }
+    i = end;
+    skip_blanks();
+    if (last) {
+      break;
+    }
+  }
+  options.script = std::string(line.substr(i));
+  return options;
+}
+
 std::string UsageText() {
   return "Usage: vessik [OPTION]... [--] SCRIPT\n"
          "Compiles an MNG script into an MNG file in the script's folder.\n"
@@ -81,10 +130,10 @@ std::string UsageText() {
 }
 
 std::optional<std::string> ConsoleFrontEnd::ChooseScriptFile() {
-  std::cerr << msg::kChooseTitle << ": " << std::flush;
+  console::Write(std::string(msg::kChooseTitle) + ": ", true);
   std::string line;
   if (!console::ReadLine(line)) {
-    std::cerr << '\n';
+    console::Write("\n", true);
     return std::nullopt;
   }
   if (!line.empty() && line.back() == '\r') {
@@ -101,14 +150,11 @@ void ConsoleFrontEnd::ShowMessage(const std::string& caption, const std::string&
   while (!body.empty() && body.back() == '\n') {
     body.pop_back();
   }
-  std::FILE* stream = error ? stderr : stdout;
-  const std::string out = caption + ": " + body + "\n";
-  std::fwrite(out.data(), 1, out.size(), stream);
-  std::fflush(stream);
+  console::Write(caption + ": " + body + "\n", error);
 }
 
 bool ConsoleFrontEnd::ConfirmOverwrite(const std::string& output_name) {
-  return console::AskYesNo(Fill(msg::kOverwriteConsole, {output_name}));
+  return console::AskYesNo(Fill(msg::kOverwriteConsole, {io::DisplayName(output_name)}));
 }
 
 bool CMNGCompiler::ConfirmOverwrite(const std::string& output_name) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "mng_comp.h"
@@ -26,6 +27,13 @@ struct Options {
 };
 
 Options ParseCommandLine(const std::vector<std::string>& args);
+
+// The Windows way: command_line is the whole line the process was started
+// with. The program's name (quoted or not) and the blanks after it are
+// dropped; leading options (--console, -y, --yes, -q, --quiet, -h, --help,
+// --version, and -- to end them), each followed by blanks, are taken; the
+// rest is the script path verbatim, quotes and inner blanks included.
+Options ParseCommandTail(std::string_view command_line);
 std::string UsageText();
 
 // How a run talks to its user.

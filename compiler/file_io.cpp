@@ -10,6 +10,8 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <process.h>
 #include <sys/stat.h>
 #include <windows.h>
@@ -48,6 +50,53 @@ std::string TempName(const std::string& target, unsigned attempt) {
 
 }  // namespace
 
+#ifdef _WIN32
+
+// Names are bytes of the ANSI code page, so the ANSI calls take them as they are.
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string MakeAbsolute(const std::string& path) {
+  if (path.empty()) {
+    return path;
+  }
+  const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) {
+    return path;
+  }
+  std::string full(size, '\0');
+  const DWORD used = GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
+  if (used == 0 || used >= size) {
+    return path;
+  }
+  full.resize(used);
+  return full;
+}
+
+bool ChangeDirectory(const std::string& dir) {
+  return SetCurrentDirectoryA(dir.c_str()) != 0;
+}
+
+std::string DisplayName(const std::string& name) {
+  if (name.empty()) {
+    return name;
+  }
+  const int size = static_cast<int>(name.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0);
+  if (n <= 0) {
+    return name;
+  }
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.data(), size, wide.data(), n);
+  const int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(m > 0 ? m : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, utf8.data(), m, nullptr, nullptr);
+  return utf8;
+}
+
+#else
+
 bool Exists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
@@ -57,11 +106,6 @@ std::string MakeAbsolute(const std::string& path) {
   if (path.empty()) {
     return path;
   }
-#ifdef _WIN32
-  std::error_code ec;
-  auto absolute = std::filesystem::absolute(path, ec);
-  return ec ? path : absolute.string();
-#else
   if (path[0] == '/') {
     return path;
   }
@@ -75,7 +119,6 @@ std::string MakeAbsolute(const std::string& path) {
     folder += '/';
   }
   return folder + path;
-#endif
 }
 
 bool ChangeDirectory(const std::string& dir) {
@@ -83,6 +126,12 @@ bool ChangeDirectory(const std::string& dir) {
   std::filesystem::current_path(dir, ec);
   return !ec;
 }
+
+std::string DisplayName(const std::string& name) {
+  return name;
+}
+
+#endif
 
 // ---------------------------------------------------------------- InputFile
 
@@ -275,16 +324,24 @@ bool OutputFile::Open(const std::string& target) {
   }
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
     std::string temp = TempName(target, attempt);
-    FILE* f = std::fopen(temp.c_str(), "wbx");
-    if (f != nullptr) {
-      file_ = f;
-      temp_ = std::move(temp);
-      target_ = target;
-      return true;
+    const int fd =
+        _open(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+      if (errno != EEXIST) {
+        return false;
+      }
+      continue;
     }
-    if (errno != EEXIST) {
+    FILE* f = _fdopen(fd, "wb");
+    if (f == nullptr) {
+      _close(fd);
+      std::remove(temp.c_str());
       return false;
     }
+    file_ = f;
+    temp_ = std::move(temp);
+    target_ = target;
+    return true;
   }
   return false;
 }

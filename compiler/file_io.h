@@ -20,6 +20,10 @@ std::string MakeAbsolute(const std::string& path);
 
 bool ChangeDirectory(const std::string& dir);
 
+// A file name as UTF-8 text for messages: names are the system's narrow bytes
+// (the ANSI code page on Windows, converted here); unchanged elsewhere.
+std::string DisplayName(const std::string& name);
+
 // A file opened for reading. Only regular files open.
 class InputFile {
  public:

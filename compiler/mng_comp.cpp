@@ -39,7 +39,7 @@ bool CMNGComp::ConfirmOverwrite(const std::string& output_name) {
   if (!io::Exists(output_name)) {
     return true;
   }
-  return console::AskYesNo(Fill(msg::kOverwriteConsole, {output_name}));
+  return console::AskYesNo(Fill(msg::kOverwriteConsole, {io::DisplayName(output_name)}));
 }
 
 std::string CMNGComp::ReadOutputName(std::optional<std::string> output_name) {
@@ -127,7 +127,7 @@ bool CMNGComp::CompileLines(const std::string& output_name) {
     message_ = msg::kWriteFailed;
     return false;
   }
-  message_ = Fill(msg::kWrittenAs, {output_name});
+  message_ = Fill(msg::kWrittenAs, {io::DisplayName(output_name)});
   return true;
 }
 

@@ -2,6 +2,8 @@
 # Installs the Debian packages that building, testing and the demo need,
 # but only those that are missing. Safe to run again; needs root (or sudo)
 # only when something has to be installed.
+#   --windows  also the mingw-w64 cross compiler and wine, for the tests of
+#              the Windows build of vessik (CTest label "windows")
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,10 @@ packages=(
   pngcheck imagemagick
   fonts-noto-cjk xvfb xauth
 )
+
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

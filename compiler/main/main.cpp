@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "console.h"
 #include "driver.h"
 #ifdef VESSIK_HAVE_QT
 #include "qt_front_end.h"
@@ -18,16 +19,17 @@
 namespace {
 
 int Run(vessik::Options options, int& argc, char** argv) {
+  using vessik::console::Write;
   if (!options.error.empty()) {
-    std::fprintf(stderr, "vessik: %s\nTry 'vessik --help'.\n", options.error.c_str());
+    Write("vessik: " + options.error + "\nTry 'vessik --help'.\n", true);
     return vessik::kExitFailed;
   }
   if (options.help) {
-    std::fputs(vessik::UsageText().c_str(), stdout);
+    Write(vessik::UsageText());
     return vessik::kExitOk;
   }
   if (options.version) {
-    std::printf("vessik %s\n", VESSIK_VERSION);
+    Write(std::string("vessik ") + VESSIK_VERSION + "\n");
     return vessik::kExitOk;
   }
 #ifdef _WIN32
@@ -42,9 +44,9 @@ int Run(vessik::Options options, int& argc, char** argv) {
       vessik::QtFrontEnd front_end(argc, argv);
       return vessik::RunCompiler(options, front_end);
     }
-    std::fputs("vessik: no display for --gui; using the console\n", stderr);
+    Write("vessik: no display for --gui; using the console\n", true);
 #else
-    std::fputs("vessik: built without --gui; using the console\n", stderr);
+    Write("vessik: built without --gui; using the console\n", true);
 #endif
   }
   (void)argc;
@@ -56,6 +58,7 @@ int Run(vessik::Options options, int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vessik::console::Prepare();
 #ifdef _WIN32
   vessik::Options options = vessik::ParseWindowsCommandLine();
 #else

@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdlib>
 
+#include "file_io.h"
 #include "messages.h"
 
 namespace vessik {
@@ -55,15 +56,14 @@ std::optional<std::string> QtFrontEnd::ChooseScriptFile() {
 void QtFrontEnd::ShowMessage(const std::string& caption, const std::string& text, bool error) {
   EnsureApplication();
   QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information,
-                  QString::fromUtf8(caption.c_str()), QString::fromLocal8Bit(text),
-                  QMessageBox::Ok);
+                  QString::fromUtf8(caption.c_str()), QString::fromUtf8(text), QMessageBox::Ok);
   box.exec();
 }
 
 bool QtFrontEnd::ConfirmOverwrite(const std::string& output_name) {
   EnsureApplication();
   QMessageBox box(QMessageBox::Question, QString::fromUtf8(msg::kCaptionConfirm),
-                  QString::fromLocal8Bit(Fill(msg::kOverwriteBox, {output_name})),
+                  QString::fromUtf8(Fill(msg::kOverwriteBox, {io::DisplayName(output_name)})),
                   QMessageBox::Ok | QMessageBox::Cancel);
   return box.exec() == QMessageBox::Ok;
 }

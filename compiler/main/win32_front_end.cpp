@@ -2,11 +2,14 @@
 
 #include "win32_front_end.h"
 
-#include <commdlg.h>
+// windows.h must come before the other Windows headers.
 #include <windows.h>
+
+#include <commdlg.h>
 
 #include <string>
 
+#include "file_io.h"
 #include "messages.h"
 
 namespace vessik {
@@ -35,64 +38,15 @@ std::string Narrow(const std::wstring& text, UINT code_page) {
   return out;
 }
 
-// Messages are UTF-8 literals, except the parts quoted from the script or the
-// file system, which are in the ANSI code page.
+// Messages are UTF-8 throughout: names in them were converted when quoted.
 std::wstring MessageText(const std::string& text) {
-  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                    static_cast<int>(text.size()), nullptr, 0);
-  return n > 0 || text.empty() ? Widen(text, CP_UTF8) : Widen(text, CP_ACP);
+  return Widen(text, CP_UTF8);
 }
 
 }  // namespace
 
 Options ParseWindowsCommandLine() {
-  std::wstring line = GetCommandLineW();
-  std::size_t i = 0;
-  // The program's name: quoted, or up to the first blank.
-  if (i < line.size() && line[i] == L'"') {
-    ++i;
-    while (i < line.size() && line[i] != L'"') {
-      ++i;
-    }
-    if (i < line.size()) {
-      ++i;
-    }
-  } else {
-    while (i < line.size() && line[i] != L' ' && line[i] != L'\t') {
-      ++i;
-    }
-  }
-  while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) {
-    ++i;
-  }
-  Options options;
-  // Leading options, each followed by blanks; the rest is the path, verbatim.
-  for (;;) {
-    std::size_t end = i;
-    while (end < line.size() && line[end] != L' ' && line[end] != L'\t') {
-      ++end;
-    }
-    const std::wstring word = line.substr(i, end - i);
-    if (word == L"--console") {
-      options.console = true;
-    } else if (word == L"--yes" || word == L"-y") {
-      options.yes = true;
-    } else if (word == L"--quiet" || word == L"-q") {
-      options.quiet = true;
-    } else if (word == L"--help" || word == L"-h") {
-      options.help = true;
-    } else if (word == L"--version") {
-      options.version = true;
-    } else {
-      break;
-    }
-    i = end;
-    while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) {
-      ++i;
-    }
-  }
-  options.script = Narrow(line.substr(i), CP_ACP);
-  return options;
+  return ParseCommandTail(Narrow(GetCommandLineW(), CP_ACP));
 }
 
 std::optional<std::string> Win32FrontEnd::ChooseScriptFile() {
@@ -122,12 +76,9 @@ void Win32FrontEnd::ShowMessage(const std::string& caption, const std::string& t
 }
 
 bool Win32FrontEnd::ConfirmOverwrite(const std::string& output_name) {
-  const std::wstring text = Widen(msg::kOverwriteBox, CP_UTF8);
-  const std::wstring name = Widen(output_name, CP_ACP);
-  std::wstring filled;
-  const auto at = text.find(L"%s");
-  filled = text.substr(0, at) + name + text.substr(at + 2);
-  return MessageBoxW(nullptr, filled.c_str(), Widen(msg::kCaptionConfirm, CP_UTF8).c_str(),
+  const std::string text = Fill(msg::kOverwriteBox, {io::DisplayName(output_name)});
+  return MessageBoxW(nullptr, MessageText(text).c_str(),
+                     Widen(msg::kCaptionConfirm, CP_UTF8).c_str(),
                      MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 

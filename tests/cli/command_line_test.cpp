@@ -293,7 +293,9 @@ TEST_F(CommandLine, OutputNameFromTheFirstLine) {
   } kCases[] = {
       {"empty script", "", "mng.mng", "mng.mng", kMngSignature},
       {"editor's form", "# MNG=mng_qoya.mng\r\nMEND\r\n", "mng_qoya.mng", "mng_qoya.mng", mend},
-      {"blanks around =, space kept", "#MNG \t=  b c.mng \r\nMEND", "b c.mng ", "b c.mng ", mend},
+      // Windows drops trailing blanks from file names; the message keeps them.
+      {"blanks around =, space kept", "#MNG \t=  b c.mng \r\nMEND", "b c.mng ",
+       UnderWine() ? "b c.mng" : "b c.mng ", mend},
       {"tab ends the name", "# MNG=t.mng\t# note\nMEND", "t.mng", "t.mng", mend},
       {"into a sub-folder", "# MNG=sub/o.mng\nMEND", "sub/o.mng", "sub/o.mng", mend},
       {"absolute", "# MNG=" + (dir_ / "sub" / "a.mng").string() + "\nMEND",
@@ -319,6 +321,9 @@ TEST_F(CommandLine, OutputNameFromTheFirstLine) {
 }
 
 TEST_F(CommandLine, LongPathsAndNamesAreNotCut) {
+  if (UnderWine()) {
+    GTEST_SKIP() << "Windows' narrow file calls stop at 260 characters";
+  }
   // Well past the 271 bytes of a fixed path buffer.
   fs::path folder = "f";
   while (folder.string().size() < 600) {

@@ -45,9 +45,22 @@ std::string FindOnPath(const std::string& program) {
 
 }  // namespace
 
+std::string WindowsExe() {
+  const char* exe = std::getenv("VESSIK_UNDER_WINE");
+  return exe != nullptr ? exe : "";
+}
+
+bool UnderWine() {
+  return !WindowsExe().empty();
+}
+
 Result RunProgram(const Invocation& how) {
   Result result;
-  const std::string program = how.program.empty() ? VESSIK_PATH : FindOnPath(how.program);
+  // Under wine, vessik.exe runs with its console front end chosen.
+  const bool wine = how.program.empty() && UnderWine();
+  const std::string program = wine                  ? FindOnPath("wine")
+                              : how.program.empty() ? VESSIK_PATH
+                                                    : FindOnPath(how.program);
   if (program.empty()) {
     result.status = 127;
     return result;
@@ -64,7 +77,25 @@ Result RunProgram(const Invocation& how) {
 
   std::vector<std::string> words;
   words.push_back(program);
-  words.insert(words.end(), how.args.begin(), how.args.end());
+  if (wine) {
+    words.push_back(WindowsExe());
+    words.push_back("--console");
+  }
+  for (const std::string& arg : how.args) {
+    if (!wine || how.keep_words) {
+      words.push_back(arg);
+      continue;
+    }
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t blank = arg.find(' ', start);
+      words.push_back(arg.substr(start, blank - start));
+      if (blank == std::string::npos) {
+        break;
+      }
+      start = blank + 1;
+    }
+  }
   std::vector<char*> argv;
   for (std::string& w : words) {
     argv.push_back(w.data());

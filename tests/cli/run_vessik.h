@@ -31,9 +31,17 @@ struct Invocation {
   fs::path cwd;
   std::optional<std::string> input;  // standard input; none: /dev/null
   long long file_size_limit = -1;    // bytes a file may grow to; -1: no limit
+  // Under wine, arguments are split at blanks, so that vessik.exe sees the
+  // unquoted command line a Windows caller gives it; true passes each
+  // argument as one word, which wine quotes when it holds a blank.
+  bool keep_words = false;
 };
 
 Result RunProgram(const Invocation& how);
+
+// Whether vessik is the Windows build run under wine: the environment
+// variable VESSIK_UNDER_WINE names vessik.exe, which then runs with --console.
+bool UnderWine();
 
 // Runs vessik with args in cwd.
 Result RunVessik(const std::vector<std::string>& args, const fs::path& cwd,

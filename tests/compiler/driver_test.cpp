@@ -24,11 +24,12 @@ namespace fs = std::filesystem;
 constexpr const char* kDone = "完了";
 constexpr const char* kError = "エラー";
 
-// The options that are set, as letters: y(es) q(uiet) g(ui) h(elp) v(ersion)
-// e(rror).
+// The options that are set, as letters: c(onsole) y(es) q(uiet) g(ui)
+// h(elp) v(ersion) e(rror).
 std::string Flags(const Options& o) {
   std::string f;
-  for (const auto& [set, letter] : {std::pair{o.yes, 'y'},
+  for (const auto& [set, letter] : {std::pair{o.console, 'c'},
+                                    {o.yes, 'y'},
                                     {o.quiet, 'q'},
                                     {o.gui, 'g'},
                                     {o.help, 'h'},
@@ -66,6 +67,33 @@ TEST(ParseCommandLineTest, OptionsThenTheScriptPath) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
     const Options o = ParseCommandLine(c.args);
     EXPECT_EQ(Flags(o), c.flags) << o.error;
+    EXPECT_EQ(o.script, c.script);
+  }
+}
+
+TEST(ParseCommandTailTest, TheRawTailIsThePathQuotesIncluded) {
+  const struct {
+    std::string line;
+    const char* flags;
+    std::string script;
+  } kCases[] = {
+      {"vessik.exe", "", ""},
+      {"vessik.exe   ", "", ""},
+      {"vessik C:\\anim\\s.txt", "", "C:\\anim\\s.txt"},
+      {"\"C:\\Program Files\\vessik.exe\"  C:\\a b\\s.txt", "", "C:\\a b\\s.txt"},
+      {"vessik \"C:\\a b\\s.txt\"", "", "\"C:\\a b\\s.txt\""},  // quotes stay
+      {"vessik\ta  b.txt ", "", "a  b.txt "},                   // inner and trailing blanks stay
+      {"vessik --console -y s.txt", "cy", "s.txt"},
+      {"vessik -q --yes -- -y.txt", "yq", "-y.txt"},
+      {"vessik s.txt --console", "", "s.txt --console"},
+      {"vessik --help", "h", ""},
+      {"vessik --version", "v", ""},
+      {"\"vessik", "", ""},  // unterminated program name
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.line);
+    const Options o = ParseCommandTail(c.line);
+    EXPECT_EQ(Flags(o), c.flags);
     EXPECT_EQ(o.script, c.script);
   }
 }
