@@ -1,0 +1,46 @@
+#include "model/layer_picture.h"
+
+#include <QDir>
+
+namespace tamrisk {
+
+bool picker_uses_png_reader(const QString& type_text) {
+  return type_text == QLatin1String(kPngTypeText);
+}
+
+bool load_layer_picture(ProjectModel& model, int layer, const QString& path, bool png_reader,
+                        QString* error, const PictureReaders& readers) {
+  if (layer < 0 || layer >= kLayerCount) {
+    if (error != nullptr) {
+      *error = QStringLiteral("レイヤー番号 %1 はありません。").arg(layer);
+    }
+    return false;
+  }
+  const PictureReader& chosen = png_reader ? readers.png : readers.other;
+  const PictureReader& reader = chosen ? chosen : PictureReader(read_picture);
+  QImage canvas = model.pic[layer];
+  const bool ok = reader(canvas, path);
+  if (!canvas.isNull()) {
+    model.pic[layer] = canvas.format() == QImage::Format_RGB32
+                           ? canvas
+                           : canvas.convertToFormat(QImage::Format_RGB32);
+  }
+  model.layer_path[layer] = path;
+
+  if (layer == kBackground) {
+    model.bg_from_file = true;
+    model.fit_frame_canvas();
+    model.set_background_ranges();
+    model.adjust_on = false;
+  }
+
+  if (!ok && error != nullptr) {
+    const QString why = png_reader ? QStringLiteral("PNG画像ではないか、壊れています。")
+                                   : QStringLiteral("読めない形式の画像か、壊れています。");
+    *error = QStringLiteral("%1に「%2」を読み込めません。\n%3")
+                 .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path), why);
+  }
+  return ok;
+}
+
+}  // namespace tamrisk

@@ -1,0 +1,26 @@
+#include "model/settings_name.h"
+
+#include <QDir>
+
+namespace tamrisk {
+
+QString settings_file_name(const QString& typed) {
+  constexpr qsizetype kExtensionLength = 4;
+  if (typed.size() > kExtensionLength) {
+    const QString extension = typed.right(kExtensionLength);
+    if (extension == QLatin1String(".pst") || extension == QLatin1String(".PST")) {
+      return typed;
+    }
+  }
+  return typed + QLatin1String(".pst");
+}
+
+QString join_folder_and_name(const QString& folder, const QString& name) {
+  const QString native = QDir::toNativeSeparators(folder);
+  if (native.isEmpty() || native.endsWith(QDir::separator())) {
+    return native + name;
+  }
+  return native + QDir::separator() + name;
+}
+
+}  // namespace tamrisk

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QListView>
+#include <QString>
+#include <QStringList>
+
+class QFileSystemModel;
+
+namespace tamrisk::ui {
+
+// The file list `File1`: the files of one folder whose names match the
+// pattern. A click (or moving onto a file with the keys) reports its name
+// through file_clicked; a double-click (or Enter) through
+// file_double_clicked. The listing fills in in the background.
+class FileList : public QListView {
+  Q_OBJECT
+
+ public:
+  explicit FileList(QWidget* parent = nullptr);
+
+  QString folder() const { return folder_; }
+  void set_folder(const QString& folder);
+
+  // Wildcards such as "*.BMP", several separated by ';'; letter case does
+  // not matter.
+  QString pattern() const { return pattern_; }
+  void set_pattern(const QString& pattern);
+
+  // The names listed now, in list order.
+  QStringList file_names() const;
+
+ signals:
+  void file_clicked(const QString& name);
+  void file_double_clicked(const QString& name);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  QString name_at(const QModelIndex& index) const;
+
+  QFileSystemModel* model_;
+  QString folder_;
+  QString pattern_;
+};
+
+}  // namespace tamrisk::ui

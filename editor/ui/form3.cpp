@@ -1,0 +1,114 @@
+#include "ui/form3.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "model/settings_name.h"
+#include "ui/drive_selector.h"
+#include "ui/file_list.h"
+#include "ui/folder_list.h"
+
+namespace tamrisk::ui {
+
+namespace {
+
+const QString kPattern = QStringLiteral("*.pst");
+
+}  // namespace
+
+Form3::Form3(ProjectModel& model, QWidget* parent)
+    : QDialog(parent),
+      model_(model),
+      program_folder_(model.program_folder()),
+      Drive1(new DriveSelector(this)),
+      Dir1(new FolderList(this)),
+      Combo1(new QComboBox(this)),
+      File1(new FileList(this)),
+      file_name(new QLineEdit(this)),
+      Command1(new QPushButton(QStringLiteral("OK"), this)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(QStringLiteral("状態のSAVE&LOAD"));
+  setFixedSize(464, 214);
+
+  Drive1->setObjectName(QStringLiteral("Drive1"));
+  Dir1->setObjectName(QStringLiteral("Dir1"));
+  Combo1->setObjectName(QStringLiteral("Combo1"));
+  File1->setObjectName(QStringLiteral("File1"));
+  file_name->setObjectName(QStringLiteral("file_name"));
+  Command1->setObjectName(QStringLiteral("Command1"));
+
+  Drive1->setGeometry(8, 8, 145, 21);
+  Dir1->setGeometry(8, 40, 145, 126);
+  Combo1->setGeometry(192, 8, 137, 21);
+  File1->setGeometry(192, 40, 137, 84);
+  file_name->setGeometry(192, 176, 137, 25);
+  Command1->setGeometry(336, 64, 113, 137);
+
+  // The pattern box only shows the pattern.
+  Combo1->setEditable(true);
+  Combo1->setCompleter(nullptr);
+  Combo1->setEditText(kPattern);
+  File1->set_pattern(kPattern);
+  Command1->setAutoDefault(false);
+
+  connect(Drive1, &DriveSelector::drive_changed, this, &Form3::Drive1_Change);
+  connect(Dir1, &FolderList::folder_changed, this, &Form3::Dir1_Change);
+  connect(File1, &FileList::file_clicked, this, &Form3::File1_Click);
+  connect(File1, &FileList::file_double_clicked, this, &Form3::File1_DblClick);
+  connect(file_name, &QLineEdit::returnPressed, this, &Form3::Command1_Click);
+  connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+}
+
+void Form3::open_for(int pst_mode, const QString& program_folder) {
+  program_folder_ = program_folder;
+  Drive1->set_home_drive(ProjectModel::drive_of(program_folder));
+  Drive1->set_drive(program_folder);
+  if (!Dir1->set_folder(program_folder)) {
+    Dir1->set_folder(QDir::homePath());
+  }
+  if (!Dir1->folder().isEmpty()) {
+    model_.path_ref = Dir1->folder();
+  }
+  model_.pst_mode = pst_mode;
+  show();
+  raise();
+  activateWindow();
+}
+
+void Form3::Drive1_Change(const QString& drive) {
+  if (!Dir1->set_folder(DriveSelector::root_of(drive)) && !Dir1->set_folder(program_folder_)) {
+    Dir1->set_folder(QDir::homePath());
+  }
+}
+
+void Form3::Dir1_Change(const QString& folder) {
+  File1->set_folder(folder);
+  model_.path_ref = folder;
+}
+
+void Form3::File1_Click(const QString& name) {
+  file_name->setText(name);
+}
+
+void Form3::File1_DblClick(const QString& name) {
+  // A listed file is used as it is, its name unchecked.
+  use_file(name);
+}
+
+void Form3::Command1_Click() {
+  const QString name = settings_file_name(file_name->text());
+  if (name != file_name->text()) {
+    file_name->setText(name);
+  }
+  use_file(name);
+}
+
+void Form3::use_file(const QString& name) {
+  model_.file_path = join_folder_and_name(Dir1->folder(), name);
+  emit load_save_requested();
+  close();
+}
+
+}  // namespace tamrisk::ui

@@ -1,0 +1,140 @@
+#include "ui/form5.h"
+
+#include <QButtonGroup>
+#include <QColorDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "model/plain_background.h"
+#include "ui/colour_field.h"
+
+namespace tamrisk::ui {
+
+Form5::Form5(ProjectModel& model, QWidget* parent)
+    : QDialog(parent),
+      model_(model),
+      Option1(new QRadioButton(QStringLiteral("無地"), this)),
+      Label1(new QLabel(QStringLiteral("よこ"), this)),
+      Text1(new QLineEdit(this)),
+      Label2(new QLabel(QStringLiteral("たて"), this)),
+      Text2(new QLineEdit(this)),
+      color_window(new ColourField(this)),
+      Option2(new QRadioButton(QStringLiteral("指定ファイル"), this)),
+      Command1(new QPushButton(QStringLiteral("Ｏｋ"), this)),
+      Command2(new QPushButton(QStringLiteral("キャンセル"), this)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(QStringLiteral("背景の設定"));
+  setFixedSize(312, 208);
+
+  Option1->setObjectName(QStringLiteral("Option1"));
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Text1->setObjectName(QStringLiteral("Text1"));
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Text2->setObjectName(QStringLiteral("Text2"));
+  color_window->setObjectName(QStringLiteral("color_window"));
+  Option2->setObjectName(QStringLiteral("Option2"));
+  Command1->setObjectName(QStringLiteral("Command1"));
+  Command2->setObjectName(QStringLiteral("Command2"));
+
+  Option1->setGeometry(32, 40, 89, 25);
+  Label1->setGeometry(136, 24, 41, 25);
+  Text1->setGeometry(184, 24, 41, 25);
+  Label2->setGeometry(136, 56, 41, 25);
+  Text2->setGeometry(184, 56, 41, 25);
+  color_window->setGeometry(240, 24, 49, 57);
+  Option2->setGeometry(32, 112, 121, 33);
+  Command1->setGeometry(64, 168, 73, 33);
+  Command2->setGeometry(184, 168, 73, 33);
+
+  auto* group = new QButtonGroup(this);
+  group->addButton(Option1);
+  group->addButton(Option2);
+  for (QPushButton* button : {Command1, Command2}) {
+    button->setAutoDefault(false);
+  }
+
+  // The background layer's size, in pixels.
+  Text1->setText(QString::number(model_.pic[kBackground].width()));
+  Text2->setText(QString::number(model_.pic[kBackground].height()));
+  color_window->set_colour(QColor(colour_to_qrgb(model_.bg_colour)));
+  // A plain background shows as "無地", so that "Ｏｋ" keeps it plain.
+  if (model_.bg_from_file) {
+    Option2->setChecked(true);
+  } else {
+    Option1->setChecked(true);
+  }
+  enable_plain_controls(!model_.bg_from_file);
+
+  connect(Option1, &QRadioButton::toggled, this, [this](bool checked) {
+    if (checked) {
+      Option1_Click();
+    }
+  });
+  connect(Option2, &QRadioButton::toggled, this, [this](bool checked) {
+    if (checked) {
+      Option2_Click();
+    }
+  });
+  connect(color_window, &ColourField::clicked, this, &Form5::color_window_Click);
+  connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+}
+
+void Form5::show_dialog() {
+  show();
+  raise();
+  activateWindow();
+}
+
+void Form5::Option1_Click() {
+  enable_plain_controls(true);
+  model_.bg_from_file = false;
+  emit background_changed();
+}
+
+void Form5::Option2_Click() {
+  enable_plain_controls(false);
+  model_.bg_from_file = true;
+  emit background_changed();
+}
+
+void Form5::color_window_Click() {
+  // Cancelling the chooser keeps the colour as it was.
+  const QColor chosen =
+      QColorDialog::getColor(color_window->colour(), this, QStringLiteral("色の設定"));
+  if (!chosen.isValid()) {
+    return;
+  }
+  model_.bg_colour = qrgb_to_colour(chosen.rgb());
+  color_window->set_colour(QColor(colour_to_qrgb(model_.bg_colour)));
+  emit background_changed();
+}
+
+void Form5::Command1_Click() {
+  if (Option1->isChecked()) {
+    QString error;
+    if (!apply_plain_background(model_, Text1->text(), Text2->text(), &error)) {
+      QMessageBox::warning(this, windowTitle(), error);
+      return;
+    }
+  } else {
+    model_.bg_from_file = true;
+  }
+  emit background_changed();
+  close();
+}
+
+void Form5::Command2_Click() {
+  close();
+}
+
+void Form5::enable_plain_controls(bool enable) {
+  Text1->setEnabled(enable);
+  Text2->setEnabled(enable);
+  color_window->setEnabled(enable);
+}
+
+}  // namespace tamrisk::ui

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "model/layer_picture.h"
+#include "model_test_support.h"
+
+namespace tamrisk {
+namespace {
+
+// Readers that note which of them ran; a success hands back a 200 x 40 picture.
+PictureReaders Recording(QStringList* calls, bool succeed) {
+  auto reader = [calls, succeed](const char* name) {
+    return [calls, succeed, name](QImage& canvas, const QString&) {
+      *calls << QString::fromLatin1(name);
+      if (succeed) {
+        canvas = QImage(200, 40, QImage::Format_ARGB32);
+      }
+      return succeed;
+    };
+  };
+  return PictureReaders{reader("png"), reader("other")};
+}
+
+TEST(LayerPicture, APatternChangesOnlyItsLayer) {
+  ProjectModel m;
+  m.bg_from_file = false;
+  m.adjust_on = true;
+  m.win_main.fill(qRgb(1, 2, 3));
+  ProjectModel expected = m;
+  QStringList calls;
+  ASSERT_TRUE(
+      load_layer_picture(m, 10, QStringLiteral("/a.bmp"), true, nullptr, Recording(&calls, true)));
+  EXPECT_EQ(calls, QStringList{"png"});  // the type text decides, not the name
+  EXPECT_EQ(m.pic[10].format(), QImage::Format_RGB32);
+  expected.pic[10] = m.pic[10];
+  expected.layer_path[10] = QStringLiteral("/a.bmp");
+  EXPECT_TRUE(test::SameModel(m, expected));
+}
+
+TEST(LayerPicture, ABackgroundSetsTheFrameSizeAndRangesAndEndsAdjustMode) {
+  ProjectModel m;
+  m.bg_from_file = false;
+  m.adjust_on = true;
+  m.set_adjust_y(-80);
+  m.win_main.fill(qRgb(1, 2, 3));
+  QStringList calls;
+  ASSERT_TRUE(
+      load_layer_picture(m, 0, QStringLiteral("/bg.png"), false, nullptr, Recording(&calls, true)));
+  EXPECT_EQ(calls, QStringList{"other"});
+  EXPECT_TRUE(m.bg_from_file);
+  EXPECT_FALSE(m.adjust_on);
+  EXPECT_EQ(m.win_main, ProjectModel::empty_canvas(0).copy(0, 0, 200, 40));
+  EXPECT_EQ(m.adjust_x_range().max, 200);
+  EXPECT_EQ(m.adjust_y_range().min, -40);
+  EXPECT_EQ(m.adjust_y_range().max, 40);
+  EXPECT_EQ(m.adjust_y(), -40);  // brought into the new range
+}
+
+TEST(LayerPicture, AFailedReadStillRecordsThePathAndSaysWhy) {
+  ProjectModel m;
+  m.adjust_on = true;
+  const QImage before = m.pic[0];
+  QStringList calls;
+  QString error;
+  EXPECT_FALSE(
+      load_layer_picture(m, 0, QStringLiteral("/bad.png"), true, &error, Recording(&calls, false)));
+  EXPECT_EQ(m.layer_path[0], QStringLiteral("/bad.png"));
+  EXPECT_EQ(m.pic[0], before);
+  EXPECT_FALSE(m.adjust_on);  // the background steps run with the old picture
+  EXPECT_EQ(m.adjust_x_range().max, before.width());
+  EXPECT_EQ(error, QStringLiteral("背景に「/bad.png」を読み込めません。\n"
+                                  "PNG画像ではないか、壊れています。"));
+}
+
+}  // namespace
+}  // namespace tamrisk
