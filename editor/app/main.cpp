@@ -1,8 +1,12 @@
-// Tamrisk: the animation editor. With --export it works without a window.
+// Tamrisk: the animation editor. With --export, --help or --version it works
+// without a window (and without a display).
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "app/headless.h"
+#include "ui/form1.h"
 
 #ifndef TAMRISK_VERSION
 #define TAMRISK_VERSION "0.0.0"
@@ -16,8 +20,28 @@ int main(int argc, char** argv) {
     return tamrisk::run_headless(QCoreApplication::arguments());
   }
 
-  // The editor's window, optionally opening the settings file given.
-  std::fputs("Tamrisk: the editor's window is not built yet; see 'Tamrisk --help' for --export\n",
-             stderr);
-  return 1;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  // Qt ends the process outright when it finds no display; say why instead.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    std::fputs(
+        "Tamrisk: no display for the editor's window (neither DISPLAY nor WAYLAND_DISPLAY is "
+        "set);\nTamrisk --export FILE.pst works without one, see 'Tamrisk --help'\n",
+        stderr);
+    return 1;
+  }
+#endif
+
+  // The editor's window, with the settings file given loaded. A path with
+  // blanks may arrive in pieces; they are joined again.
+  QApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("Tamrisk"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(TAMRISK_VERSION));
+  tamrisk::ui::Form1 window;
+  window.show();
+  const QStringList files = QCoreApplication::arguments().mid(1);
+  if (!files.isEmpty()) {
+    window.open_settings(QFileInfo(files.join(QLatin1Char(' '))).absoluteFilePath());
+  }
+  return app.exec();
 }

@@ -1,0 +1,564 @@
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+
+#include "model/settings_file.h"
+#include "platform/program_folder.h"
+#include "render/compose.h"
+#include "ui/drive_selector.h"
+#include "ui/folder_list.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/form4.h"
+#include "ui/form5.h"
+#include "ui/image_canvas.h"
+#include "ui/picture_readers.h"
+#include "ui/sequence_box.h"
+
+namespace tamrisk::ui {
+
+namespace {
+
+const QString kCaptionFineOn = QStringLiteral("微調整ＯＮ");
+const QString kCaptionFineOff = QStringLiteral("微調整ＯＦＦ");
+const QString kCaptionZoom = QStringLiteral("ズーム");
+const QString kCaptionUnzoom = QStringLiteral("縮小");
+
+// The changes of frame_dx and frame_dy by the arrow buttons ↑ ↓ ← →.
+struct ArrowStep {
+  int dx;
+  int dy;
+};
+constexpr ArrowStep kArrowSteps[4] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+
+// Typed pattern advances are taken only within this bound.
+constexpr int kTypedAdvanceLimit = 10;
+
+// The leading number of a typed pattern advance, rounded to the nearest
+// whole number with halves to even; 0 when the text does not start with a
+// number. Full-width digits and signs count as their ASCII forms.
+double leading_number(const QString& text) {
+  static const QRegularExpression number(
+      QStringLiteral(R"(^\s*([+-]?(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?))"));
+  const QRegularExpressionMatch match =
+      number.match(text.normalized(QString::NormalizationForm_KC));
+  if (!match.hasMatch()) {
+    return 0;
+  }
+  // nearbyint rounds halves to even in the default rounding mode.
+  return std::nearbyint(match.captured(1).toDouble());
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : Form1(program_folder(), default_compiler_path(), parent) {}
+
+Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* parent)
+    : QWidget(parent),
+      model_(program_folder),
+      compiler_path_(compiler),
+      Timer1(new QTimer(this)),
+      timer_(Timer1),
+      animation_(model_, timer_) {
+  setWindowTitle(title());
+  setFixedSize(678, 521);
+  // The captions are laid out for a 12-pixel font.
+  QFont small = font();
+  small.setPixelSize(12);
+  setFont(small);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  build_controls();
+  connect_controls();
+  start_up();
+}
+
+Form1::~Form1() {
+  qApp->removeEventFilter(this);
+}
+
+QString Form1::title() {
+  return QStringLiteral("ミルオ工房簡易アニメータ");
+}
+
+Form2* Form1::picker() const {
+  return picker_;
+}
+
+Form3* Form1::settings_dialog() const {
+  return settings_;
+}
+
+Form4* Form1::zoom_window() const {
+  return zoom_;
+}
+
+Form5* Form1::background_dialog() const {
+  return background_;
+}
+
+void Form1::set_overwrite_question(OverwriteQuestion question) {
+  overwrite_question_ = std::move(question);
+}
+
+void Form1::connect_controls() {
+  connect(adjust_x, &QScrollBar::valueChanged, this, &Form1::adjust_x_Change);
+  connect(adjust_y, &QScrollBar::valueChanged, this, &Form1::adjust_y_Change);
+  connect(sc_bar, &QScrollBar::valueChanged, this, &Form1::sc_bar_Change);
+  connect(size_move, &QLineEdit::textChanged, this, &Form1::size_move_Change);
+  connect(pattern_anime, &QLineEdit::textChanged, this, &Form1::pattern_anime_Change);
+  // The pointer follows when the sequence box scrolls its text.
+  connect(
+      pattern_anime, &SequenceBox::cells_moved, this, [this] { move_pointer(-1); },
+      Qt::QueuedConnection);
+  connect(basename, &QLineEdit::textChanged, this, &Form1::basename_Change);
+  connect(bt_set, &QPushButton::clicked, this, &Form1::bt_set_Click);
+  connect(bt_set2, &QPushButton::clicked, this, &Form1::bt_set2_Click);
+  connect(bt_reset, &QPushButton::clicked, this, &Form1::bt_reset_Click);
+  for (int i = 0; i < 4; ++i) {
+    connect(bt_arrow[i], &QPushButton::clicked, this, [this, i] { bt_arrow_Click(i); });
+  }
+  connect(bt_zoom, &QPushButton::clicked, this, &Form1::bt_zoom_Click);
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(Drive1, &DriveSelector::drive_changed, this, &Form1::Drive1_Change);
+  connect(Dir1, &FolderList::folder_changed, this, &Form1::Dir1_Change);
+  connect(bt_load, &QPushButton::clicked, this, &Form1::bt_load_Click);
+  connect(bt_save, &QPushButton::clicked, this, &Form1::bt_save_Click);
+  for (int i = 0; i < kLayerCount; ++i) {
+    connect(pic[i], &ImageCanvas::clicked, this, [this, i] { pic_Click(i); });
+  }
+  connect(output_png, &QPushButton::clicked, this, &Form1::output_png_Click);
+  connect(output_bmp, &QPushButton::clicked, this, &Form1::output_bmp_Click);
+  connect(bt_exec, &QPushButton::clicked, this, &Form1::bt_exec_Click);
+  connect(anime, &QPushButton::clicked, this, &Form1::anime_Click);
+  connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+}
+
+void Form1::start_up() {
+  model_.adjust_on = false;
+  model_.fine_on = false;
+  model_.zoom_on = false;
+  model_.fine_pos = 0;
+  model_.set_sc_bar(0);
+  model_.png_output = false;
+
+  // The output folder: the program's drive, then its folder.
+  const QString folder = model_.program_folder();
+  Drive1->set_home_drive(ProjectModel::drive_of(folder));
+  if (!folder.isEmpty()) {
+    Drive1->set_drive(folder);
+    Dir1->set_folder(folder);
+  }
+
+  show_layers();
+  show_frame();
+  show_output_format();
+  move_pointer(0);
+  // Left and Right reach fine-adjust mode before the focused control.
+  qApp->installEventFilter(this);
+}
+
+// --- Placement, pattern advance, sequence ----------------------------------
+
+void Form1::adjust_x_Change(int value) {
+  model_.set_adjust_x(value);
+  offset_x->setText(model_.offset_x());
+  adjust_preview();
+}
+
+void Form1::adjust_y_Change(int value) {
+  model_.set_adjust_y(value);
+  offset_y->setText(model_.offset_y());
+  adjust_preview();
+}
+
+void Form1::sc_bar_Change(int value) {
+  model_.set_sc_bar(value);
+  const QString text = QString::number(model_.sc_bar());
+  if (size_move->text() != text) {
+    size_move->setText(text);
+  }
+}
+
+void Form1::size_move_Change(const QString& text) {
+  const double value = leading_number(text);
+  if (value >= -kTypedAdvanceLimit && value <= kTypedAdvanceLimit) {
+    sc_bar->setValue(static_cast<int>(value));
+  }
+}
+
+void Form1::pattern_anime_Change(const QString& text) {
+  model_.set_pattern_anime(text);
+}
+
+void Form1::basename_Change(const QString& text) {
+  model_.basename = text;
+}
+
+// --- Modes -------------------------------------------------------------------
+
+void Form1::bt_set_Click() {
+  model_.adjust_on = true;
+  model_.fine_on = false;
+  bt_set2->setText(kCaptionFineOn);
+  pattern_anime->setReadOnly(false);
+  model_.fine_pos = 0;
+  move_pointer(0);
+  select_cell(-1);
+  adjust_preview();
+}
+
+void Form1::bt_set2_Click() {
+  focus_to_sink();
+  if (model_.frame_count() > 0 && !model_.fine_on) {
+    model_.fine_on = true;
+    model_.adjust_on = false;
+    bt_set2->setText(kCaptionFineOff);
+    pattern_anime->setReadOnly(true);
+    model_.fine_pos = 0;
+    model_.cur_frame = 0;
+    move_pointer(0);
+    select_cell(0);
+    focus_to_sink();
+    compose_with_values();
+  } else {
+    switch_fine_mode_off();
+  }
+}
+
+void Form1::switch_fine_mode_off() {
+  model_.fine_on = false;
+  bt_set2->setText(kCaptionFineOn);
+  pattern_anime->setReadOnly(false);
+  move_pointer(0);
+  select_cell(-1);
+}
+
+void Form1::bt_reset_Click() {
+  // The global offsets only; the fine offsets stay in every mode.
+  focus_to_sink();
+  adjust_x->setValue(0);
+  adjust_y->setValue(0);
+}
+
+void Form1::bt_arrow_Click(int index) {
+  focus_to_sink();
+  const int k = model_.fine_pos;
+  if (!model_.fine_on || k < 0 || k >= std::min(model_.frame_count(), kMaxFrames)) {
+    return;
+  }
+  const ArrowStep& arrow = kArrowSteps[index];
+  auto& table = arrow.dx != 0 ? model_.frame_dx : model_.frame_dy;
+  const int next = table[k] + arrow.dx + arrow.dy;
+  if (next < std::numeric_limits<std::int16_t>::min() ||
+      next > std::numeric_limits<std::int16_t>::max()) {
+    QApplication::beep();
+    return;
+  }
+  table[k] = static_cast<std::int16_t>(next);
+  compose_with_values();
+}
+
+bool Form1::Form_KeyDown(int key) {
+  const int n = model_.frame_count();
+  if (!model_.fine_on || n == 0) {
+    return false;
+  }
+  int d = 0;
+  if (key == Qt::Key_Left) {
+    d = -1;
+  } else if (key == Qt::Key_Right) {
+    d = 1;
+  } else {
+    return false;
+  }
+  model_.fine_pos = ((model_.fine_pos + d) % n + n) % n;
+  move_pointer(model_.fine_pos);
+  focus_to_sink();
+  select_cell(model_.fine_pos);
+  model_.cur_frame = static_cast<std::int16_t>(model_.fine_pos);
+  compose_with_values();
+  return true;
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this &&
+      Form_KeyDown(static_cast<QKeyEvent*>(event)->key())) {
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// --- Zoom window -------------------------------------------------------------
+
+void Form1::bt_zoom_Click() {
+  focus_to_sink();
+  if (!model_.zoom_on) {
+    model_.zoom_on = true;
+    bt_zoom->setText(kCaptionUnzoom);
+    if (zoom_.isNull()) {
+      zoom_ = new Form4(this);
+      connect(zoom_, &Form4::closed, this, &Form1::Form4_Unload);
+      zoom_->move(frameGeometry().topRight() + QPoint(8, 0));
+    }
+    zoom_->set_frame(zoom_image(model_.win_main));
+    zoom_->show();
+    zoom_->raise();
+  } else {
+    model_.zoom_on = false;
+    bt_zoom->setText(kCaptionZoom);
+    if (!zoom_.isNull()) {
+      zoom_->close();
+    }
+  }
+}
+
+void Form1::Form4_Unload() {
+  model_.zoom_on = false;
+  bt_zoom->setText(kCaptionZoom);
+}
+
+// --- Dialogs -----------------------------------------------------------------
+
+void Form1::Command1_Click() {
+  if (background_.isNull()) {
+    background_ = new Form5(model_, this);
+    connect(background_, &Form5::background_changed, this, &Form1::background_changed);
+  }
+  background_->show_dialog();
+}
+
+void Form1::background_changed() {
+  show_layers();
+  show_placement();
+  show_frame();
+}
+
+void Form1::pic_Click(int layer) {
+  if (picker_.isNull()) {
+    switch_fine_mode_off();
+    picker_ = new Form2(model_, this);
+    connect(picker_, &Form2::layer_loaded, this, &Form1::layer_loaded);
+  }
+  picker_->open_for_layer(layer);
+}
+
+void Form1::layer_loaded(int layer) {
+  pic[layer]->set_image(model_.pic[layer]);
+  if (layer == kBackground) {
+    show_placement();
+    show_frame();
+  }
+}
+
+void Form1::bt_load_Click() {
+  open_settings_dialog(1);
+}
+
+void Form1::bt_save_Click() {
+  open_settings_dialog(2);
+}
+
+void Form1::open_settings_dialog(int pst_mode) {
+  if (settings_.isNull()) {
+    switch_fine_mode_off();
+    settings_ = new Form3(model_, this);
+    connect(settings_, &Form3::load_save_requested, this, &Form1::load_save);
+  }
+  settings_->open_for(pst_mode, model_.program_folder());
+}
+
+bool Form1::load_save() {
+  QString error;
+  QStringList warnings;
+  const bool ok = ::tamrisk::load_save(model_, &error, editor_picture_readers(), &warnings);
+  if (model_.pst_mode == 1) {
+    refresh_from_model();
+  }
+  if (!ok) {
+    QMessageBox::warning(this, title(), error);
+  } else if (!warnings.isEmpty()) {
+    QMessageBox::warning(this, title(), warnings.join(QLatin1Char('\n')));
+  }
+  return ok;
+}
+
+bool Form1::open_settings(const QString& path) {
+  if (!QFileInfo(path).isFile()) {
+    QMessageBox::warning(
+        this, title(),
+        QStringLiteral("設定ファイル「%1」がありません。").arg(QDir::toNativeSeparators(path)));
+    return false;
+  }
+  model_.file_path = path;
+  model_.pst_mode = 1;
+  return load_save();
+}
+
+// --- Output ------------------------------------------------------------------
+
+void Form1::Drive1_Change(const QString& drive) {
+  // The folder list moves to the drive's root, or where that cannot be
+  // shown, to the program's folder.
+  const bool letter = drive.size() == 2 && drive.at(1) == QLatin1Char(':');
+  if (!Dir1->set_folder(letter ? drive + QLatin1Char('/') : drive)) {
+    Dir1->set_folder(model_.program_folder());
+  }
+}
+
+void Form1::Dir1_Change(const QString& folder) {
+  model_.set_output_folder(folder);
+  if (!Drive1->drive().isEmpty()) {
+    model_.output_drive = Drive1->drive();
+  }
+}
+
+// --- Recurring steps ---------------------------------------------------------
+
+void Form1::focus_to_sink() {
+  pic_dummy->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::compose_with_values() {
+  compose_frame(model_, true);
+  show_offsets();
+  show_frame();
+}
+
+void Form1::adjust_preview() {
+  if (!model_.adjust_on) {
+    return;
+  }
+  draw_adjust_preview(model_);
+  show_frame();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  Timer1->stop();
+  for (QWidget* window : std::initializer_list<QWidget*>{zoom_, picker_, settings_, background_}) {
+    if (window != nullptr) {
+      window->close();
+    }
+  }
+  QWidget::closeEvent(event);
+}
+
+// --- Showing the model -------------------------------------------------------
+
+void Form1::refresh_from_model() {
+  show_layers();
+  show_placement();
+  {
+    const QSignalBlocker blocker(sc_bar);
+    sc_bar->setValue(model_.sc_bar());
+  }
+  const QString advance = QString::number(model_.sc_bar());
+  if (size_move->text() != advance) {
+    size_move->setText(advance);
+  }
+  if (pattern_anime->text() != model_.pattern_anime()) {
+    pattern_anime->setText(model_.pattern_anime());
+  }
+  if (basename->text() != model_.basename) {
+    basename->setText(model_.basename);
+  }
+  show_output_folder();
+  show_output_format();
+  show_offsets();
+  show_frame();
+  move_pointer(-1);
+  anime->setText(animation_.caption());
+}
+
+void Form1::show_layers() {
+  for (int i = 0; i < kLayerCount; ++i) {
+    pic[i]->set_image(model_.pic[i]);
+  }
+}
+
+void Form1::show_frame() {
+  win_main->set_image(model_.win_main);
+  if (model_.zoom_on && !zoom_.isNull()) {
+    zoom_->set_frame(zoom_image(model_.win_main));
+  }
+}
+
+void Form1::show_offsets() {
+  total_adjust_x->setText(model_.total_adjust_x);
+  total_adjust_y->setText(model_.total_adjust_y);
+  this_adjust_x->setText(model_.this_adjust_x);
+  this_adjust_y->setText(model_.this_adjust_y);
+}
+
+void Form1::show_placement() {
+  // The model already holds the values within their ranges; the bars only
+  // follow, without redrawing anything.
+  {
+    const QSignalBlocker blocker(adjust_x);
+    adjust_x->setRange(model_.adjust_x_range().min, model_.adjust_x_range().max);
+    adjust_x->setValue(model_.adjust_x());
+  }
+  {
+    const QSignalBlocker blocker(adjust_y);
+    adjust_y->setRange(model_.adjust_y_range().min, model_.adjust_y_range().max);
+    adjust_y->setValue(model_.adjust_y());
+  }
+  offset_x->setText(model_.offset_x());
+  offset_y->setText(model_.offset_y());
+}
+
+void Form1::show_output_folder() {
+  // Selecting the drive moves the folder list and with it the model's
+  // output folder, so the wanted folder is read first.
+  const QString folder = model_.output_dir;
+  const QString drive = model_.output_drive;
+  if (folder.isEmpty() || Dir1->folder() == QDir::toNativeSeparators(folder)) {
+    return;
+  }
+  Drive1->set_drive(drive.isEmpty() ? folder : drive);
+  if (!Dir1->set_folder(folder)) {
+    Dir1->set_folder(model_.program_folder());
+  }
+}
+
+void Form1::show_output_format() {
+  output_png->setVisible(!model_.png_output);
+  output_bmp->setVisible(model_.png_output);
+}
+
+void Form1::move_pointer(int cell) {
+  // -1: where the pointer stands now (fine_pos in fine-adjust mode, else 0).
+  if (cell < 0) {
+    cell = model_.fine_on ? model_.fine_pos : 0;
+  }
+  const int centre = std::clamp(pattern_anime->cell_centre(cell), kPointerSize / 2,
+                                pattern_anime->width() - kPointerSize / 2);
+  pointer_k->move(pattern_anime->x() + centre - kPointerSize / 2,
+                  pattern_anime->y() - kPointerSize);
+}
+
+void Form1::select_cell(int cell) {
+  // -1: no selection, the caret at the start.
+  if (cell < 0) {
+    pattern_anime->deselect();
+    pattern_anime->setCursorPosition(0);
+  } else {
+    pattern_anime->setSelection(cell, 1);
+  }
+}
+
+}  // namespace tamrisk::ui

@@ -1,0 +1,183 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "export/animation_test.h"
+#include "export/exporter.h"
+#include "model/project_model.h"
+#include "ui/qt_animation_timer.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace tamrisk::ui {
+
+class DriveSelector;
+class FolderList;
+class Form2;
+class Form3;
+class Form4;
+class Form5;
+class ImageCanvas;
+class SequenceBox;
+
+// The main window "ミルオ工房簡易アニメータ". It owns the project model and
+// edits it: the placement of the patterns, the pattern advance, the frame
+// sequence and its fine offsets, the modes (adjust, fine-adjust, zoom), the
+// output settings, the animation test and the export. Every handler changes
+// the model and then shows the model again.
+class Form1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The program's folder and the compiler beside the editor.
+  explicit Form1(QWidget* parent = nullptr);
+  // program_folder: the default output folder and the folder the settings
+  // dialog opens; compiler: the MNG compiler that "コマ作成" runs.
+  Form1(const QString& program_folder, const QString& compiler, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  static QString title();
+  // The side of the red pointer above the sequence box.
+  static constexpr int kPointerSize = 8;
+
+  ProjectModel& model() { return model_; }
+  const ProjectModel& model() const { return model_; }
+
+  const QString& compiler_path() const { return compiler_path_; }
+  void set_compiler_path(const QString& compiler) { compiler_path_ = compiler; }
+
+  // Asked with the final animation's path before an export replaces it; true
+  // replaces it. By default a Yes/No message box.
+  using OverwriteQuestion = std::function<bool(const QString& path)>;
+  void set_overwrite_question(OverwriteQuestion question);
+
+  // Loads a settings file as LOAD does and shows the result; a missing or
+  // unreadable file is reported in a message box. False on failure.
+  bool open_settings(const QString& path);
+
+  // Ends fine-adjust mode as bt_set2 does when it turns it off.
+  void switch_fine_mode_off();
+
+  // The windows opened from here; null while closed.
+  Form2* picker() const;
+  Form3* settings_dialog() const;
+  Form4* zoom_window() const;
+  Form5* background_dialog() const;
+
+  AnimationTest::State animation_state() const { return animation_.state(); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void build_controls();
+  void connect_controls();
+  void start_up();
+
+  // Handlers.
+  void adjust_x_Change(int value);
+  void adjust_y_Change(int value);
+  void sc_bar_Change(int value);
+  void size_move_Change(const QString& text);
+  void pattern_anime_Change(const QString& text);
+  void basename_Change(const QString& text);
+  void bt_set_Click();
+  void bt_set2_Click();
+  void bt_reset_Click();
+  void bt_arrow_Click(int index);
+  bool Form_KeyDown(int key);
+  void bt_zoom_Click();
+  void Form4_Unload();
+  void Command1_Click();
+  void Drive1_Change(const QString& drive);
+  void Dir1_Change(const QString& folder);
+  void bt_load_Click();
+  void bt_save_Click();
+  // Loads or saves as pst_mode says, shows a load and reports failures.
+  bool load_save();
+  void pic_Click(int layer);
+  void output_png_Click();
+  void output_bmp_Click();
+  void bt_exec_Click();
+  void anime_Click();
+  void Timer1_Timer();
+  void layer_loaded(int layer);
+  void background_changed();
+
+  // Recurring steps.
+  void focus_to_sink();
+  void compose_with_values();
+  void adjust_preview();
+  void open_settings_dialog(int pst_mode);
+  bool ask_overwrite(const QString& path);
+  void report_export(const ExportResult& result);
+
+  // Showing the model.
+  void refresh_from_model();
+  void show_layers();
+  void show_frame();
+  void show_offsets();
+  void show_placement();
+  void show_output_folder();
+  void show_output_format();
+  void move_pointer(int cell);
+  void select_cell(int cell);
+
+  ProjectModel model_;
+  QString compiler_path_;
+  OverwriteQuestion overwrite_question_;
+  bool exporting_ = false;
+
+  QPushButton* Command1;
+  std::array<ImageCanvas*, kLayerCount> pic{};
+  QWidget* pic_dummy;
+  QScrollBar* adjust_y;
+  ImageCanvas* win_main;
+  QPushButton* bt_set;
+  QScrollBar* adjust_x;
+  QLineEdit* offset_x;
+  QLineEdit* offset_y;
+  QPushButton* bt_reset;
+  QPushButton* bt_zoom;
+  QLineEdit* size_move;
+  QScrollBar* sc_bar;
+  ImageCanvas* pointer_k;
+  SequenceBox* pattern_anime;
+  QPushButton* bt_set2;
+  std::array<QPushButton*, 4> bt_arrow{};
+  QPushButton* anime;
+  QLineEdit* total_adjust_x;
+  QLineEdit* total_adjust_y;
+  QLineEdit* this_adjust_x;
+  QLineEdit* this_adjust_y;
+  DriveSelector* Drive1;
+  FolderList* Dir1;
+  QLineEdit* basename;
+  QPushButton* output_bmp;
+  QPushButton* output_png;
+  QPushButton* bt_load;
+  QPushButton* bt_save;
+  QPushButton* bt_exec;
+  QPlainTextEdit* mng_textbox;
+  QTimer* Timer1;
+
+  QtAnimationTimer timer_;
+  AnimationTest animation_;
+
+  QPointer<Form2> picker_;
+  QPointer<Form3> settings_;
+  QPointer<Form4> zoom_;
+  QPointer<Form5> background_;
+};
+
+}  // namespace tamrisk::ui

@@ -1,0 +1,280 @@
+// The animation test and "コマ作成" driven from the main window.
+#include <QFile>
+#include <QImageReader>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "export/animation_test.h"
+#include "render/compose.h"
+#include "window_test_support.h"
+
+using tamrisk::AnimationTest;
+using tamrisk::ProjectModel;
+using tamrisk::test::BoxAnswerer;
+using tamrisk::test::Window;
+
+namespace {
+
+QByteArray file_bytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool write_file(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+}  // namespace
+
+class ExportWindowTest : public QObject {
+  Q_OBJECT
+
+  QString vessik_ = QString::fromLocal8Bit(qgetenv("VESSIK_PATH"));
+
+  // A fresh program folder and output folder for every test.
+  std::unique_ptr<QTemporaryDir> dir_;
+  QString prog_;
+  QString out_;
+
+  QString out(const QString& name) const { return QDir(out_).filePath(name); }
+
+  std::unique_ptr<Window> loaded(const QString& sequence) {
+    const QString project = tamrisk::test::write_project(prog_, sequence, out_);
+    auto w = std::make_unique<Window>(prog_, vessik_);
+    if (project.isEmpty() || !w->form->open_settings(project)) {
+      return nullptr;
+    }
+    return w;
+  }
+
+  QTimer* timer(const Window& w) const { return w.get<QTimer>(QStringLiteral("Timer1")); }
+
+  void compare_state(const Window& w, AnimationTest::State state, const QString& caption) const {
+    QCOMPARE(w.form->animation_state(), state);
+    QCOMPARE(w.button(QStringLiteral("anime"))->text(), caption);
+    QCOMPARE(timer(w)->isActive(), state == AnimationTest::State::Running);
+    QCOMPARE(w.model().anime_on, state != AnimationTest::State::Stopped);
+  }
+
+  void needs_compiler() const {
+    if (vessik_.isEmpty() || !QFileInfo(vessik_).isExecutable()) {
+      QSKIP("VESSIK_PATH does not name the compiler");
+    }
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    const QDir root(dir_->path());
+    QVERIFY(root.mkpath(QStringLiteral("prog")));
+    QVERIFY(root.mkpath(QStringLiteral("out")));
+    prog_ = root.filePath(QStringLiteral("prog"));
+    out_ = root.filePath(QStringLiteral("out"));
+  }
+
+  void theAnimationTestPlaysTheSequence() {
+    auto w = loaded(QStringLiteral("123"));
+    QVERIFY(w);
+    const QString stopped = QStringLiteral("アニメテスト");
+    const QString running = QStringLiteral("テスト中断");
+    compare_state(*w, AnimationTest::State::Stopped, stopped);
+    w->click(QStringLiteral("anime"));
+    compare_state(*w, AnimationTest::State::Running, running);
+    QCOMPARE(timer(*w)->interval(), 80);
+    QCOMPARE(w->model().cur_frame, 0);
+    // Frames follow 0, 1, 2, 0: after the tick that drew frame 2 the next is 0.
+    QTRY_COMPARE(w->model().cur_frame, 2);
+    QTRY_COMPARE(w->model().cur_frame, 0);
+    QCOMPARE(w->canvas(QStringLiteral("win_main"))->image(), w->model().win_main);
+    w->click(QStringLiteral("anime"));
+    compare_state(*w, AnimationTest::State::Stopped, stopped);
+    w->type_sequence(QString());  // an empty sequence is not played
+    w->click(QStringLiteral("anime"));
+    compare_state(*w, AnimationTest::State::Stopped, stopped);
+  }
+
+  void makingFramesHaltsTheTestUntilItsButtonIsPressed() {
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    BoxAnswerer answerer;
+    w->click(QStringLiteral("anime"));
+    w->click(QStringLiteral("bt_exec"));  // BMP mode
+    compare_state(*w, AnimationTest::State::Halted, QStringLiteral("テスト中断"));
+    QTest::qWait(200);
+    QCOMPARE(w->model().cur_frame, 1);  // no ticks: still on the last frame made
+    // The first press only restores the caption, the second starts again.
+    w->click(QStringLiteral("anime"));
+    compare_state(*w, AnimationTest::State::Stopped, QStringLiteral("アニメテスト"));
+    w->click(QStringLiteral("anime"));
+    compare_state(*w, AnimationTest::State::Running, QStringLiteral("テスト中断"));
+    QCOMPARE(w->model().cur_frame, 0);
+    w->click(QStringLiteral("anime"));
+    QVERIFY(answerer.boxes.isEmpty());
+  }
+
+  void bmpModeWritesTheFramesOnly() {
+    auto w = loaded(QStringLiteral("1231"));
+    QVERIFY(w);
+    BoxAnswerer answerer;
+    w->click(QStringLiteral("bt_exec"));
+    for (int k = 0; k < 4; ++k) {
+      const QImage frame(out(QStringLiteral("sample0%1.bmp").arg(k)));
+      QCOMPARE(frame.convertToFormat(QImage::Format_RGB32), [&] {
+        ProjectModel copy = w->model();
+        copy.cur_frame = static_cast<std::int16_t>(k);
+        tamrisk::compose_frame(copy, false);
+        return copy.win_main;
+      }());
+    }
+    QCOMPARE(w->model().cur_frame, 3);
+    QCOMPARE(w->canvas(QStringLiteral("win_main"))->image(), w->model().win_main);
+    QVERIFY(!QFileInfo::exists(out(QStringLiteral("sample_mng.txt"))));
+    QVERIFY(w->get<QPlainTextEdit>(QStringLiteral("mng_textbox"))->toPlainText().isEmpty());
+    QVERIFY(answerer.boxes.isEmpty());
+  }
+
+  void pngModeCompilesTheFramesIntoAnMng() {
+    needs_compiler();
+    auto w = loaded(QStringLiteral("12312"));
+    QVERIFY(w);
+    BoxAnswerer answerer;
+    w->click(QStringLiteral("output_png"));
+    w->click(QStringLiteral("bt_exec"));
+
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].title, QStringLiteral("完了"));
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
+    QVERIFY2(answerer.boxes[0].text.contains(QStringLiteral("mng_qoya.mng")),
+             qPrintable(answerer.boxes[0].text));
+    const QString mng = out(QStringLiteral("sample.mng"));
+    QVERIFY(QFileInfo::exists(mng));
+    QVERIFY(!QFileInfo::exists(out(QStringLiteral("mng_qoya.mng"))));
+    // The script box holds the script as written, CR LF ends and all.
+    const QString script =
+        QString::fromLocal8Bit(file_bytes(out(QStringLiteral("sample_mng.txt"))));
+    QVERIFY(script.startsWith(QStringLiteral("# MNG=mng_qoya.mng\r\nMHDR  40  20 10 0 0 0 0\r\n")));
+    QCOMPARE(w->get<QPlainTextEdit>(QStringLiteral("mng_textbox"))->toPlainText(),
+             QString(script).remove(QLatin1Char('\r')));
+
+    const QString pngcheck = QStandardPaths::findExecutable(QStringLiteral("pngcheck"));
+    if (!pngcheck.isEmpty()) {
+      QProcess check;
+      check.start(pngcheck, {QStringLiteral("-q"), mng});
+      QVERIFY(check.waitForFinished(30000));
+      QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
+    }
+    QImageReader reader(mng, "mng");
+    QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
+    for (int k = 0; k < 5; ++k) {
+      const QImage decoded = reader.read();
+      QVERIFY2(!decoded.isNull(), qPrintable(reader.errorString()));
+      const QImage frame(out(QStringLiteral("sample0%1.png").arg(k)));
+      QCOMPARE(frame.size(), QSize(40, 20));
+      QCOMPARE(decoded.convertToFormat(QImage::Format_RGB32),
+               frame.convertToFormat(QImage::Format_RGB32));
+    }
+  }
+
+  void anExistingAnimationIsReplacedOnlyAfterYes_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+  }
+  void anExistingAnimationIsReplacedOnlyAfterYes() {
+    QFETCH(bool, yes);
+    needs_compiler();
+    auto w = loaded(QStringLiteral("1"));
+    QVERIFY(w);
+    BoxAnswerer answerer(yes ? QMessageBox::Yes : QMessageBox::No);
+    const QString mng = out(QStringLiteral("sample.mng"));
+    QVERIFY(write_file(mng, "an older animation"));
+    const QByteArray old = file_bytes(mng);
+    w->click(QStringLiteral("output_png"));
+    w->click(QStringLiteral("bt_exec"));
+
+    QVERIFY(answerer.boxes.size() >= 1);
+    const BoxAnswerer::Box& question = answerer.boxes[0];
+    QCOMPARE(question.title, QStringLiteral("ミルオ工房簡易アニメータ"));
+    QCOMPARE(question.text,
+             QDir::toNativeSeparators(mng) + QStringLiteral("があります。上書きしますか？"));
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    if (yes) {
+      QCOMPARE(answerer.titles(), QStringList({question.title, QStringLiteral("完了")}));
+      QVERIFY(file_bytes(mng) != old);
+    } else {
+      QCOMPARE(answerer.boxes.size(), 1);  // a declined export reports nothing more
+      QCOMPARE(file_bytes(mng), old);
+      QVERIFY(QFileInfo::exists(out(QStringLiteral("sample00.png"))));
+      QVERIFY(QFileInfo::exists(out(QStringLiteral("sample_mng.txt"))));
+    }
+  }
+
+  void theQuestionCanBeAnsweredByAHook() {
+    needs_compiler();
+    auto w = loaded(QStringLiteral("1"));
+    QVERIFY(w);
+    BoxAnswerer answerer;
+    QStringList asked;
+    bool held = false;
+    w->form->set_overwrite_question([&](const QString& path) {
+      asked << path;
+      // The export's progress holds the main window meanwhile.
+      auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+      held = progress != nullptr && progress->isVisible() &&
+             progress->parentWidget() == w->form.get() &&
+             progress->windowModality() == Qt::WindowModal;
+      return false;
+    });
+    const QString mng = out(QStringLiteral("sample.mng"));
+    QVERIFY(write_file(mng, "x"));
+    w->click(QStringLiteral("output_png"));
+    w->click(QStringLiteral("bt_exec"));
+    QCOMPARE(asked, QStringList{QDir::toNativeSeparators(mng)});
+    QVERIFY(held);
+    QVERIFY(answerer.boxes.isEmpty());
+    QCOMPARE(file_bytes(mng), QByteArray("x"));
+  }
+
+  void failuresAreReportedUnderTheErrorCaption_data() {
+    QTest::addColumn<QString>("compiler");  // "": the real one
+    QTest::addColumn<QString>("basename");
+    QTest::addColumn<QString>("mentions");
+    QTest::newRow("compiler missing") << "/nonexistent/vessik"
+                                      << "sample"
+                                      << "/nonexistent/vessik";
+    QTest::newRow("blank in the base name") << QString() << "a b"
+                                            << "a b";
+  }
+  void failuresAreReportedUnderTheErrorCaption() {
+    QFETCH(QString, compiler);
+    QFETCH(QString, basename);
+    QFETCH(QString, mentions);
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    if (!compiler.isEmpty()) {
+      w->form->set_compiler_path(compiler);
+    }
+    w->line(QStringLiteral("basename"))->setText(basename);
+    BoxAnswerer answerer;
+    w->click(QStringLiteral("anime"));
+    w->click(QStringLiteral("output_png"));
+    w->click(QStringLiteral("bt_exec"));
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].title, QStringLiteral("エラー"));
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Critical);
+    QVERIFY2(answerer.boxes[0].text.contains(mentions), qPrintable(answerer.boxes[0].text));
+    // The test stopped all the same.
+    compare_state(*w, AnimationTest::State::Halted, QStringLiteral("テスト中断"));
+    QVERIFY(!QFileInfo::exists(out(QStringLiteral("sample.mng"))));
+  }
+};
+
+QTEST_MAIN(ExportWindowTest)
+#include "export_window_test.moc"

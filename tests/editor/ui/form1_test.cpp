@@ -1,0 +1,561 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "render/compose.h"
+#include "ui/folder_list.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/form5.h"
+#include "window_test_support.h"
+
+using tamrisk::ProjectModel;
+using tamrisk::test::BoxAnswerer;
+using tamrisk::test::Window;
+
+namespace {
+
+// Frame k as the model would compose it now.
+QImage composed(const ProjectModel& model, int k) {
+  ProjectModel copy = model;
+  copy.cur_frame = static_cast<std::int16_t>(k);
+  tamrisk::compose_frame(copy, false);
+  return copy.win_main;
+}
+
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  QString prog_;
+  QString project_;
+
+  QString native(const QString& name) const {
+    return QDir::toNativeSeparators(QDir(prog_).filePath(name));
+  }
+
+  // A window with the small test project loaded (sequence `sequence`).
+  std::unique_ptr<Window> loaded(const QString& sequence) {
+    project_ = tamrisk::test::write_project(prog_, sequence, prog_);
+    auto w = std::make_unique<Window>(prog_);
+    if (project_.isEmpty() || !w->form->open_settings(project_)) {
+      return nullptr;
+    }
+    return w;
+  }
+
+  // Turns fine-adjust mode on and moves the cursor `steps` frames right.
+  static void fine_mode_at(const Window& w, int steps) {
+    w.click(QStringLiteral("bt_set2"));
+    for (int i = 0; i < steps; ++i) {
+      QTest::keyClick(w.form.get(), Qt::Key_Right);
+    }
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("prog/out")));
+    prog_ = QDir(dir_.path()).filePath(QStringLiteral("prog"));
+  }
+
+  void controlsStandWhereTheLayoutPutsThem_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Command1") << "Command1" << QRect(8, 8, 25, 65) << "背景設定";
+    QTest::newRow("adjust_y") << "adjust_y" << QRect(8, 80, 25, 89) << QString();
+    QTest::newRow("bt_set") << "bt_set" << QRect(8, 176, 25, 33) << "調整";
+    QTest::newRow("adjust_x") << "adjust_x" << QRect(40, 176, 193, 25) << QString();
+    QTest::newRow("offset_x") << "offset_x" << QRect(256, 184, 33, 18) << "0";
+    QTest::newRow("offset_y") << "offset_y" << QRect(312, 184, 33, 18) << "0";
+    QTest::newRow("bt_reset") << "bt_reset" << QRect(344, 176, 49, 33) << "リセット";
+    QTest::newRow("bt_zoom") << "bt_zoom" << QRect(8, 224, 25, 65) << "ズーム";
+    QTest::newRow("size_move") << "size_move" << QRect(160, 290, 33, 22) << "0";
+    QTest::newRow("sc_bar") << "sc_bar" << QRect(64, 316, 169, 17) << QString();
+    QTest::newRow("pattern_anime") << "pattern_anime" << QRect(40, 360, 225, 25) << "";
+    QTest::newRow("bt_set2") << "bt_set2" << QRect(8, 392, 70, 81) << "微調整ＯＮ";
+    QTest::newRow("up") << "bt_arrow0" << QRect(120, 387, 33, 33) << "↑";
+    QTest::newRow("down") << "bt_arrow1" << QRect(120, 444, 33, 33) << "↓";
+    QTest::newRow("left") << "bt_arrow2" << QRect(84, 416, 33, 33) << "←";
+    QTest::newRow("right") << "bt_arrow3" << QRect(152, 416, 33, 33) << "→";
+    QTest::newRow("anime") << "anime" << QRect(192, 392, 73, 81) << "アニメテスト";
+    QTest::newRow("total_adjust_x") << "total_adjust_x" << QRect(32, 500, 33, 18) << "0";
+    QTest::newRow("total_adjust_y") << "total_adjust_y" << QRect(88, 500, 33, 18) << "0";
+    QTest::newRow("this_adjust_x") << "this_adjust_x" << QRect(168, 500, 33, 18) << "0";
+    QTest::newRow("this_adjust_y") << "this_adjust_y" << QRect(224, 500, 33, 18) << "0";
+    QTest::newRow("Drive1") << "Drive1" << QRect(272, 328, 169, 20) << QString();
+    QTest::newRow("Dir1") << "Dir1" << QRect(272, 360, 185, 118) << QString();
+    QTest::newRow("basename") << "basename" << QRect(272, 488, 185, 25) << "sample";
+    QTest::newRow("number 5") << "number4" << QRect(416, 272, 49, 49) << "5";
+    QTest::newRow("number 6") << "number5" << QRect(552, 16, 49, 49) << "6";
+    QTest::newRow("output_bmp") << "output_bmp" << QRect(560, 336, 49, 33) << "ＢＭＰ";
+    QTest::newRow("output_png") << "output_png" << QRect(616, 336, 49, 33) << "MＮＧ";
+    QTest::newRow("bt_load") << "bt_load" << QRect(472, 384, 65, 49) << "LOAD";
+    QTest::newRow("bt_save") << "bt_save" << QRect(472, 448, 65, 49) << "SAVE";
+    QTest::newRow("bt_exec") << "bt_exec" << QRect(552, 384, 121, 113) << "コマ作成";
+    QTest::newRow("mng_textbox") << "mng_textbox" << QRect(496, 504, 145, 17) << "";
+  }
+  void controlsStandWhereTheLayoutPutsThem() {
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    Window w(prog_);
+    QCOMPARE(w.form->windowTitle(), QStringLiteral("ミルオ工房簡易アニメータ"));
+    QCOMPARE(w.form->size(), QSize(678, 521));
+    QWidget* control = w.get(name);
+    QVERIFY(control != nullptr);
+    QCOMPARE(control->geometry(), geometry);
+    QVERIFY(control->isVisibleTo(w.form.get()) || name == "output_bmp");
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+      QCOMPARE(button->text(), text);
+    } else if (auto* box = qobject_cast<QLineEdit*>(control)) {
+      QCOMPARE(box->text(), text);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+      QCOMPARE(label->text(), text);
+    } else if (auto* script = qobject_cast<QPlainTextEdit*>(control)) {
+      QCOMPARE(script->toPlainText(), text);
+    }
+  }
+
+  void layerCanvasesShowTheirPicturesAtTheirPlaces_data() {
+    QTest::addColumn<int>("layer");
+    QTest::addColumn<QPoint>("corner");
+    QTest::addColumn<QSize>("picture");
+    QTest::newRow("background") << 0 << QPoint(40, 8) << QSize(40, 20);
+    QTest::newRow("pattern 1") << 1 << QPoint(472, 8) << QSize(8, 8);
+    QTest::newRow("pattern 9") << 9 << QPoint(608, 200) << QSize(60, 60);
+    QTest::newRow("foreground") << 10 << QPoint(40, 216) << QSize(350, 70);
+  }
+  void layerCanvasesShowTheirPicturesAtTheirPlaces() {
+    QFETCH(int, layer);
+    QFETCH(QPoint, corner);
+    QFETCH(QSize, picture);
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    auto* canvas = w->canvas(QStringLiteral("pic%1").arg(layer));
+    QCOMPARE(canvas->pos(), corner);
+    QCOMPARE(canvas->image(), w->model().pic[static_cast<size_t>(layer)]);
+    QCOMPARE(canvas->image().size(), picture);
+    QCOMPARE(w->canvas(QStringLiteral("win_main"))->image().size(), QSize(40, 20));
+  }
+
+  void thePointerIsARedTriangleOverTheFirstCell() {
+    Window w(prog_);
+    auto* pointer = w.canvas(QStringLiteral("pointer_k"));
+    auto* box = w.line(QStringLiteral("pattern_anime"));
+    QCOMPARE(pointer->size(), QSize(8, 8));
+    QCOMPARE(pointer->y(), box->y() - 8);
+    QVERIFY(pointer->x() >= box->x() && pointer->x() <= box->x() + 8);
+    const QImage shape = pointer->image();
+    for (int row = 0; row < 8; ++row) {
+      const int g = row / 2;
+      for (int x = 0; x < 8; ++x) {
+        const bool red = x >= g && x <= 7 - g;
+        QCOMPARE(shape.pixel(x, row) == qRgb(255, 0, 0), red);
+      }
+    }
+  }
+
+  void outputButtonsShowTheFormatThatPressingSelects() {
+    Window w(prog_);
+    auto* png = w.button(QStringLiteral("output_png"));
+    auto* bmp = w.button(QStringLiteral("output_bmp"));
+    QVERIFY(!w.model().png_output);
+    QVERIFY(png->isVisible() && !bmp->isVisible());
+    w.click(QStringLiteral("output_png"));
+    QVERIFY(w.model().png_output);
+    QVERIFY(!png->isVisible() && bmp->isVisible());
+    w.click(QStringLiteral("output_bmp"));
+    QVERIFY(!w.model().png_output);
+    QVERIFY(png->isVisible() && !bmp->isVisible());
+  }
+
+  void barsStartWithTheirRanges_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("min");
+    QTest::addColumn<int>("max");
+    QTest::newRow("adjust_x") << "adjust_x" << -60 << 100;
+    QTest::newRow("adjust_y") << "adjust_y" << -100 << 100;
+    QTest::newRow("sc_bar") << "sc_bar" << -15 << 15;
+  }
+  void barsStartWithTheirRanges() {
+    QFETCH(QString, name);
+    QFETCH(int, min);
+    QFETCH(int, max);
+    Window w(prog_);
+    QScrollBar* bar = w.bar(name);
+    QCOMPARE(bar->minimum(), min);
+    QCOMPARE(bar->maximum(), max);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(bar->singleStep(), 1);
+    QCOMPARE(bar->pageStep(), 1);
+  }
+
+  void barsShowTheirValues_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("adjust_y down 7 reads -7") << "adjust_y" << 7 << "offset_y"
+                                              << "-7";
+    QTest::newRow("adjust_x left edge") << "adjust_x" << -60 << "offset_x"
+                                        << "-60";
+    QTest::newRow("sc_bar to 12") << "sc_bar" << 12 << "size_move"
+                                  << "12";
+  }
+  void barsShowTheirValues() {
+    QFETCH(QString, bar);
+    QFETCH(int, value);
+    QFETCH(QString, display);
+    QFETCH(QString, shown);
+    Window w(prog_);
+    w.bar(bar)->setValue(value);
+    QCOMPARE(w.text(display), shown);
+    QCOMPARE(w.bar(bar)->value(), value);  // the display's text does not move it back
+    const ProjectModel& m = w.model();
+    QCOMPARE(bar == "adjust_x"   ? m.adjust_x()
+             : bar == "adjust_y" ? m.adjust_y()
+                                 : m.sc_bar(),
+             value);
+  }
+
+  void arrowKeysOnABarStepByOne() {
+    Window w(prog_);
+    QTest::keyClick(w.bar(QStringLiteral("adjust_y")), Qt::Key_Down);
+    QTest::keyClick(w.bar(QStringLiteral("adjust_y")), Qt::Key_Down);
+    QCOMPARE(w.model().adjust_y(), 2);  // down is positive
+    QCOMPARE(w.text(QStringLiteral("offset_y")), QStringLiteral("-2"));
+    QTest::keyClick(w.bar(QStringLiteral("adjust_x")), Qt::Key_Left);
+    QCOMPARE(w.model().adjust_x(), -1);
+  }
+
+  void typedAdvanceTakesTheLeadingNumberWithinTen_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("sc_bar");  // starting from 3
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("12 is ignored") << "12" << 3 << "12";
+    QTest::newRow("10") << "10" << 10 << "10";
+    QTest::newRow("-10") << "-10" << -10 << "-10";
+    QTest::newRow("11 is ignored") << "11" << 3 << "11";
+    QTest::newRow("leading number") << "7px" << 7 << "7";
+    QTest::newRow("2.5 halves to even") << "2.5" << 2 << "2";
+    QTest::newRow("3.5 halves to even") << "3.5" << 4 << "4";
+    QTest::newRow("10.5 rounds to 10") << "10.5" << 10 << "10";
+    QTest::newRow("-10.6 is ignored") << "-10.6" << 3 << "-10.6";
+    QTest::newRow("no number is 0") << "abc" << 0 << "0";
+    QTest::newRow("empty is 0") << "" << 0 << "0";
+    QTest::newRow("full-width digits") << "５" << 5 << "5";
+    QTest::newRow("blanks before") << "  -4" << -4 << "-4";
+  }
+  void typedAdvanceTakesTheLeadingNumberWithinTen() {
+    QFETCH(QString, typed);
+    QFETCH(int, sc_bar);
+    QFETCH(QString, shown);
+    Window w(prog_);
+    w.bar(QStringLiteral("sc_bar"))->setValue(3);
+    w.line(QStringLiteral("size_move"))->setText(typed);
+    QCOMPARE(w.model().sc_bar(), sc_bar);
+    QCOMPARE(w.bar(QStringLiteral("sc_bar"))->value(), sc_bar);
+    QCOMPARE(w.text(QStringLiteral("size_move")), shown);
+  }
+
+  void theSequenceTakesAtMost91Frames() {
+    Window w(prog_);
+    w.type_sequence(QString(100, QLatin1Char('1')));
+    QCOMPARE(w.text(QStringLiteral("pattern_anime")).size(), 91);
+    QCOMPARE(w.model().frame_count(), 91);
+  }
+
+  void fineModeMovesTheCursorRoundTheSequence() {
+    auto w = loaded(QStringLiteral("1212"));
+    QVERIFY(w);
+    ProjectModel& m = w->model();
+    auto* box = w->line(QStringLiteral("pattern_anime"));
+    auto* pointer = w->canvas(QStringLiteral("pointer_k"));
+    const int cell0 = pointer->x();
+    w->click(QStringLiteral("bt_set2"));
+    QVERIFY(m.fine_on);
+    QCOMPARE(w->button(QStringLiteral("bt_set2"))->text(), QStringLiteral("微調整ＯＦＦ"));
+    QVERIFY(box->isReadOnly());
+    QCOMPARE(box->selectionStart(), 0);
+    QCOMPARE(box->selectedText(), QStringLiteral("1"));
+    QCOMPARE(pointer->x(), cell0);
+    QCOMPARE(w->canvas(QStringLiteral("win_main"))->image(), composed(m, 0));
+
+    // Left from frame 0 wraps to the last frame, whichever control has the focus.
+    QTest::keyClick(w->line(QStringLiteral("basename")), Qt::Key_Left);
+    QCOMPARE(m.fine_pos, 3);
+    QCOMPARE(m.cur_frame, 3);
+    QCOMPARE(box->selectionStart(), 3);
+    QCOMPARE(box->selectedText(), QStringLiteral("2"));
+    QCOMPARE(w->text(QStringLiteral("basename")), QStringLiteral("sample"));
+    QCOMPARE(w->canvas(QStringLiteral("win_main"))->image(), composed(m, 3));
+    // One cell is one digit wide.
+    const int digit = QFontMetrics(box->font()).horizontalAdvance(QLatin1Char('0'));
+    QVERIFY(qAbs(pointer->x() - (cell0 + 3 * digit)) <= 1);
+    QCOMPARE(pointer->y(), box->y() - 8);
+
+    QTest::keyClick(w->form.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(m.fine_pos, 0);
+    QCOMPARE(m.cur_frame, 0);
+    QCOMPARE(pointer->x(), cell0);
+    QCOMPARE(w->canvas(QStringLiteral("win_main"))->image(), composed(m, 0));
+  }
+
+  void fineModeTurnsOffAndStartsAgainAtFrameZero() {
+    auto w = loaded(QStringLiteral("1212"));
+    QVERIFY(w);
+    ProjectModel& m = w->model();
+    auto* box = w->line(QStringLiteral("pattern_anime"));
+    const int cell0 = w->canvas(QStringLiteral("pointer_k"))->x();
+    fine_mode_at(*w, 2);
+    w->click(QStringLiteral("bt_set2"));
+    QVERIFY(!m.fine_on);
+    QCOMPARE(w->button(QStringLiteral("bt_set2"))->text(), QStringLiteral("微調整ＯＮ"));
+    QVERIFY(!box->isReadOnly());
+    QVERIFY(!box->hasSelectedText());
+    QCOMPARE(box->cursorPosition(), 0);
+    QCOMPARE(w->canvas(QStringLiteral("pointer_k"))->x(), cell0);
+    QCOMPARE(m.fine_pos, 2);  // kept while off
+    // Outside fine-adjust mode Left and Right belong to the focused control.
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Right);
+    QCOMPARE(box->cursorPosition(), 1);
+    QCOMPARE(m.fine_pos, 2);
+
+    w->click(QStringLiteral("bt_set2"));
+    QCOMPARE(m.fine_pos, 0);
+    QCOMPARE(m.cur_frame, 0);
+    QCOMPARE(box->selectionStart(), 0);
+    QCOMPARE(w->canvas(QStringLiteral("pointer_k"))->x(), cell0);
+    w->click(QStringLiteral("bt_arrow3"));
+    QCOMPARE(m.frame_dx[0], 1);
+    QCOMPARE(m.frame_dx[2], 0);
+  }
+
+  void fineModeNeedsASequence() {
+    Window w(prog_);
+    w.click(QStringLiteral("bt_set2"));
+    QVERIFY(!w.model().fine_on);
+    QCOMPARE(w.button(QStringLiteral("bt_set2"))->text(), QStringLiteral("微調整ＯＮ"));
+    QVERIFY(!w.line(QStringLiteral("pattern_anime"))->isReadOnly());
+    QTest::keyClick(w.form.get(), Qt::Key_Left);
+    QCOMPARE(w.model().fine_pos, 0);
+    w.click(QStringLiteral("bt_arrow3"));  // arrows act in fine-adjust mode only
+    QCOMPARE(w.model().frame_dx[0], 0);
+  }
+
+  void arrowsMoveTheCursorFrameAndTheFramesAfterIt() {
+    auto w = loaded(QStringLiteral("1111"));
+    QVERIFY(w);
+    ProjectModel& m = w->model();
+    const QImage before1 = composed(m, 1);
+    const QImage before3 = composed(m, 3);
+    fine_mode_at(*w, 2);
+    for (int i = 0; i < 3; ++i) {
+      w->click(QStringLiteral("bt_arrow3"));
+    }
+    QCOMPARE(m.frame_dx[2], 3);
+    QCOMPARE(m.frame_dx[1], 0);
+    QCOMPARE(m.frame_dx[3], 0);
+    QCOMPARE(w->text(QStringLiteral("this_adjust_x")), QStringLiteral("3"));
+    QCOMPARE(w->text(QStringLiteral("total_adjust_x")), QStringLiteral("3"));
+    QCOMPARE(w->canvas(QStringLiteral("win_main"))->image(), composed(m, 2));
+    QCOMPARE(composed(m, 1), before1);
+    // Frame 3 is the same picture three pixels further right.
+    ProjectModel shifted = m;
+    shifted.frame_dx.fill(0);
+    shifted.set_adjust_x(m.adjust_x() + 3);
+    QCOMPARE(composed(m, 3), composed(shifted, 3));
+    QVERIFY(composed(m, 3) != before3);
+
+    w->click(QStringLiteral("bt_arrow0"));  // up
+    QCOMPARE(m.frame_dy[2], -1);
+    QCOMPARE(w->text(QStringLiteral("this_adjust_y")), QStringLiteral("1"));
+    w->click(QStringLiteral("bt_arrow1"));
+    w->click(QStringLiteral("bt_arrow1"));  // down twice
+    QCOMPARE(m.frame_dy[2], 1);
+    QCOMPARE(w->text(QStringLiteral("total_adjust_y")), QStringLiteral("-1"));
+    w->click(QStringLiteral("bt_arrow2"));  // left
+    QCOMPARE(m.frame_dx[2], 2);
+  }
+
+  void arrowsStopAtTheSixteenBitEdge() {
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    w->model().frame_dx[0] = 32767;
+    w->model().frame_dy[0] = -32768;
+    w->click(QStringLiteral("bt_set2"));
+    w->click(QStringLiteral("bt_arrow3"));
+    w->click(QStringLiteral("bt_arrow0"));
+    QCOMPARE(w->model().frame_dx[0], 32767);
+    QCOMPARE(w->model().frame_dy[0], -32768);
+    w->click(QStringLiteral("bt_arrow2"));
+    QCOMPARE(w->model().frame_dx[0], 32766);
+  }
+
+  void resetClearsTheGlobalOffsetsInEveryMode_data() {
+    QTest::addColumn<QString>("mode");  // the button that enters it, or none
+    QTest::newRow("normal") << QString();
+    QTest::newRow("adjust") << "bt_set";
+    QTest::newRow("fine") << "bt_set2";
+  }
+  void resetClearsTheGlobalOffsetsInEveryMode() {
+    QFETCH(QString, mode);
+    auto w = loaded(QStringLiteral("123"));
+    QVERIFY(w);
+    ProjectModel& m = w->model();
+    m.frame_dx[0] = 4;
+    m.frame_dy[1] = -2;
+    w->bar(QStringLiteral("adjust_x"))->setValue(12);
+    w->bar(QStringLiteral("adjust_y"))->setValue(-5);
+    if (!mode.isEmpty()) {
+      w->click(mode);
+    }
+    w->click(QStringLiteral("bt_reset"));
+    QCOMPARE(m.adjust_x(), 0);
+    QCOMPARE(m.adjust_y(), 0);
+    QCOMPARE(w->text(QStringLiteral("offset_x")), QStringLiteral("0"));
+    QCOMPARE(w->text(QStringLiteral("offset_y")), QStringLiteral("0"));
+    QCOMPARE(m.frame_dx[0], 4);
+    QCOMPARE(m.frame_dy[1], -2);
+    QCOMPARE(m.adjust_on, mode == "bt_set");
+    QCOMPARE(m.fine_on, mode == "bt_set2");
+  }
+
+  void adjustModePreviewsPatternOneOnTheBackground() {
+    auto w = loaded(QStringLiteral("2"));
+    QVERIFY(w);
+    ProjectModel& m = w->model();
+    fine_mode_at(*w, 0);
+    w->click(QStringLiteral("bt_set"));
+    QVERIFY(m.adjust_on);
+    QVERIFY(!m.fine_on);
+    QCOMPARE(w->button(QStringLiteral("bt_set2"))->text(), QStringLiteral("微調整ＯＮ"));
+    QVERIFY(!w->line(QStringLiteral("pattern_anime"))->isReadOnly());
+    w->bar(QStringLiteral("adjust_x"))->setValue(10);
+    w->bar(QStringLiteral("adjust_y"))->setValue(4);
+    ProjectModel expected = m;
+    tamrisk::draw_adjust_preview(expected);
+    QCOMPARE(w->canvas(QStringLiteral("win_main"))->image(), expected.win_main);
+    // Pattern 1's block (red) shows, not the sequence's pattern 2.
+    QCOMPARE(QColor(expected.win_main.pixel(10 + 4, 4 + 4)), QColor(200, 0, 0));
+  }
+
+  void openingThePickerEndsFineMode() {
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    w->click(QStringLiteral("bt_set2"));
+    QTest::mouseClick(w->canvas(QStringLiteral("pic3")), Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY(w->form->picker() != nullptr);
+    QVERIFY(w->form->picker()->isVisible());
+    QCOMPARE(w->form->picker()->current_layer(), 3);
+    QCOMPARE(w->form->picker()->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
+             QStringLiteral("パターン３"));
+    QVERIFY(!w->model().fine_on);
+    QCOMPARE(w->button(QStringLiteral("bt_set2"))->text(), QStringLiteral("微調整ＯＮ"));
+
+    // A click on another layer brings the same picker forward: no new creation.
+    QPointer<tamrisk::ui::Form2> first = w->form->picker();
+    w->click(QStringLiteral("bt_set2"));
+    QTest::mouseClick(w->canvas(QStringLiteral("pic10")), Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(w->form->picker(), first.data());
+    QCOMPARE(first->current_layer(), 10);
+    QVERIFY(w->model().fine_on);
+  }
+
+  void openingTheSettingsDialogEndsFineMode_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("pst_mode");
+    QTest::newRow("LOAD") << "bt_load" << 1;
+    QTest::newRow("SAVE") << "bt_save" << 2;
+  }
+  void openingTheSettingsDialogEndsFineMode() {
+    QFETCH(QString, button);
+    QFETCH(int, pst_mode);
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    w->click(QStringLiteral("bt_set2"));
+    w->click(button);
+    QVERIFY(w->form->settings_dialog() != nullptr);
+    QVERIFY(w->form->settings_dialog()->isVisible());
+    QCOMPARE(w->model().pst_mode, pst_mode);
+    QVERIFY(!w->model().fine_on);
+    QVERIFY(!w->line(QStringLiteral("pattern_anime"))->isReadOnly());
+  }
+
+  void saveThenLoadThroughTheDialogRestoresTheWindow() {
+    auto w = loaded(QStringLiteral("1232"));
+    QVERIFY(w);
+    w->bar(QStringLiteral("adjust_y"))->setValue(-6);
+    w->bar(QStringLiteral("sc_bar"))->setValue(-4);
+    w->line(QStringLiteral("basename"))->setText(QStringLiteral("walk"));
+    fine_mode_at(*w, 1);
+    w->click(QStringLiteral("bt_arrow3"));
+    w->click(QStringLiteral("bt_save"));
+    auto* name = w->form->settings_dialog()->findChild<QLineEdit*>(QStringLiteral("file_name"));
+    QTest::keyClicks(name, QStringLiteral("saved"));
+    QTest::keyClick(name, Qt::Key_Return);
+    QTRY_VERIFY(w->form->settings_dialog() == nullptr);
+    QVERIFY(QFileInfo::exists(native(QStringLiteral("saved.pst"))));
+
+    Window fresh(prog_);
+    fresh.click(QStringLiteral("bt_load"));
+    name = fresh.form->settings_dialog()->findChild<QLineEdit*>(QStringLiteral("file_name"));
+    QTest::keyClicks(name, QStringLiteral("saved"));
+    QTest::keyClick(name, Qt::Key_Return);
+    QTRY_VERIFY(fresh.form->settings_dialog() == nullptr);
+    QCOMPARE(fresh.text(QStringLiteral("pattern_anime")), QStringLiteral("1232"));
+    QCOMPARE(fresh.text(QStringLiteral("offset_y")), QStringLiteral("6"));
+    QCOMPARE(fresh.bar(QStringLiteral("adjust_y"))->value(), -6);
+    QCOMPARE(fresh.bar(QStringLiteral("adjust_y"))->minimum(), -20);  // the background's height
+    QCOMPARE(fresh.bar(QStringLiteral("adjust_x"))->maximum(), 40);
+    QCOMPARE(fresh.bar(QStringLiteral("sc_bar"))->value(), -4);
+    QCOMPARE(fresh.text(QStringLiteral("size_move")), QStringLiteral("-4"));
+    QCOMPARE(fresh.text(QStringLiteral("basename")), QStringLiteral("walk"));
+    QCOMPARE(fresh.model().frame_dx[1], 1);
+    QCOMPARE(fresh.canvas(QStringLiteral("pic2"))->image().size(), QSize(8, 8));
+    QCOMPARE(fresh.canvas(QStringLiteral("win_main"))->image().size(), QSize(40, 20));
+    QCOMPARE(fresh.get<tamrisk::ui::FolderList>(QStringLiteral("Dir1"))->folder(),
+             QDir::toNativeSeparators(prog_));
+  }
+
+  void aFileThatIsNoSettingsFileIsReported() {
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    const QString bad = native(QStringLiteral("bad.pst"));
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\"only one line\"\r\n");
+    file.close();
+    BoxAnswerer answerer;
+    QVERIFY(!w->form->open_settings(bad));
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].title, QStringLiteral("ミルオ工房簡易アニメータ"));
+    QCOMPARE(w->text(QStringLiteral("pattern_anime")), QStringLiteral("12"));
+    QCOMPARE(w->model().pattern_anime(), QStringLiteral("12"));
+
+    QVERIFY(!w->form->open_settings(native(QStringLiteral("missing.pst"))));
+    QCOMPARE(answerer.boxes.size(), 2);
+    QVERIFY(answerer.boxes[1].text.contains(QStringLiteral("missing.pst")));
+  }
+
+  void theOutputFolderIsTheFolderList() {
+    Window w(prog_);
+    auto* folders = w.get<tamrisk::ui::FolderList>(QStringLiteral("Dir1"));
+    QCOMPARE(w.model().output_dir, QDir::toNativeSeparators(prog_));
+    QVERIFY(folders->set_folder(native(QStringLiteral("out"))));
+    QCOMPARE(w.model().output_dir, native(QStringLiteral("out")));
+    QTest::keyClicks(w.line(QStringLiteral("basename")), QStringLiteral("2"));
+    QCOMPARE(w.model().basename, QStringLiteral("sample2"));
+  }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

@@ -1,0 +1,128 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "render/compose.h"
+#include "ui/form4.h"
+#include "ui/form5.h"
+#include "window_test_support.h"
+
+using tamrisk::ProjectModel;
+using tamrisk::zoom_image;
+using tamrisk::test::Window;
+using tamrisk::ui::Form4;
+
+class Form4Test : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  QString prog_;
+
+  std::unique_ptr<Window> loaded(const QString& sequence) {
+    const QString project = tamrisk::test::write_project(prog_, sequence, prog_);
+    auto w = std::make_unique<Window>(prog_);
+    if (project.isEmpty() || !w->form->open_settings(project)) {
+      return nullptr;
+    }
+    return w;
+  }
+
+  // The zoom window shows the frame canvas enlarged, at its own size.
+  static void shows_the_frame(const Window& w) {
+    Form4* zoom = w.form->zoom_window();
+    QVERIFY(zoom != nullptr);
+    const QImage frame = w.canvas(QStringLiteral("win_main"))->image();
+    QCOMPARE(frame, w.model().win_main);
+    QCOMPARE(zoom->frame(), zoom_image(frame));
+    QCOMPARE(zoom->size(), frame.size() * 4);
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    prog_ = dir_.path();
+  }
+
+  void theZoomButtonOpensAndClosesTheWindow() {
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    w->click(QStringLiteral("bt_zoom"));
+    QVERIFY(w->model().zoom_on);
+    QCOMPARE(w->button(QStringLiteral("bt_zoom"))->text(), QStringLiteral("縮小"));
+    QPointer<Form4> zoom = w->form->zoom_window();
+    QVERIFY(zoom != nullptr);
+    QVERIFY(zoom->isVisible());
+    QCOMPARE(zoom->windowTitle(), QStringLiteral("Form4"));
+    QVERIFY(zoom->isWindow());
+    QVERIFY(zoom->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    shows_the_frame(*w);
+    QCOMPARE(zoom->size(), QSize(160, 80));
+
+    w->click(QStringLiteral("bt_zoom"));
+    QVERIFY(!w->model().zoom_on);
+    QCOMPARE(w->button(QStringLiteral("bt_zoom"))->text(), QStringLiteral("ズーム"));
+    QTRY_VERIFY(zoom.isNull());
+    QVERIFY(w->form->zoom_window() == nullptr);
+  }
+
+  void closingTheZoomWindowItselfEndsZoomMode() {
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    w->click(QStringLiteral("bt_zoom"));
+    QPointer<Form4> zoom = w->form->zoom_window();
+    QVERIFY(zoom->close());
+    QVERIFY(!w->model().zoom_on);
+    QCOMPARE(w->button(QStringLiteral("bt_zoom"))->text(), QStringLiteral("ズーム"));
+    QTRY_VERIFY(zoom.isNull());
+    // And it opens again.
+    w->click(QStringLiteral("bt_zoom"));
+    QVERIFY(w->model().zoom_on);
+    QVERIFY(w->form->zoom_window() != nullptr);
+    QVERIFY(w->form->zoom_window()->isVisible());
+  }
+
+  void theZoomWindowFollowsEveryDrawing() {
+    auto w = loaded(QStringLiteral("123"));
+    QVERIFY(w);
+    w->click(QStringLiteral("bt_zoom"));
+    const QImage cleared = w->form->zoom_window()->frame();
+
+    w->click(QStringLiteral("bt_set2"));  // composes frame 0
+    shows_the_frame(*w);
+    QVERIFY(w->form->zoom_window()->frame() != cleared);
+    QTest::keyClick(w->form.get(), Qt::Key_Right);
+    QCOMPARE(w->model().cur_frame, 1);
+    shows_the_frame(*w);
+    w->click(QStringLiteral("bt_arrow1"));
+    shows_the_frame(*w);
+
+    w->click(QStringLiteral("bt_set"));  // the adjust preview
+    w->bar(QStringLiteral("adjust_x"))->setValue(7);
+    ProjectModel preview = w->model();
+    tamrisk::draw_adjust_preview(preview);
+    QCOMPARE(w->form->zoom_window()->frame(), zoom_image(preview.win_main));
+
+    w->click(QStringLiteral("anime"));  // the animation test's ticks
+    QTRY_COMPARE(w->model().cur_frame, 2);
+    QCOMPARE(w->form->zoom_window()->frame(), zoom_image(w->model().win_main));
+    w->click(QStringLiteral("anime"));
+  }
+
+  void theZoomWindowTakesANewFrameSize() {
+    Window w(prog_);
+    w.click(QStringLiteral("bt_zoom"));
+    QCOMPARE(w.form->zoom_window()->size(), QSize(1400, 280));
+    w.click(QStringLiteral("Command1"));
+    tamrisk::ui::Form5* dialog = w.form->background_dialog();
+    QTest::mouseClick(dialog->findChild<QAbstractButton*>(QStringLiteral("Option1")),
+                      Qt::LeftButton);
+    dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("20"));
+    dialog->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("10"));
+    QTest::mouseClick(dialog->findChild<QAbstractButton*>(QStringLiteral("Command1")),
+                      Qt::LeftButton);
+    shows_the_frame(w);
+    QCOMPARE(w.form->zoom_window()->size(), QSize(80, 40));
+  }
+};
+
+QTEST_MAIN(Form4Test)
+#include "form4_test.moc"
