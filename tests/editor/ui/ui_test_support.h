@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "qtry_timeout.h"
 #include "ui/file_list.h"
 #include "ui/folder_list.h"
 
@@ -77,7 +78,7 @@ inline bool click_file(ui::FileList* list, const QString& name, bool twice = fal
 inline bool click_folder(ui::FolderList* list, const QString& path) {
   const QModelIndex index = qobject_cast<QFileSystemModel*>(list->model())->index(path);
   list->scrollTo(index);
-  if (!QTest::qWaitFor([&] { return list->visualRect(index).isValid(); })) {
+  if (!QTest::qWaitFor([&] { return list->visualRect(index).isValid(); }, 30000)) {
     return false;
   }
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());

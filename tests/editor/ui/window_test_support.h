@@ -19,6 +19,7 @@
 
 #include "model/project_model.h"
 #include "model/settings_file.h"
+#include "qtry_timeout.h"
 #include "ui/form1.h"
 #include "ui/image_canvas.h"
 
