@@ -16,15 +16,7 @@ bool load_layer_picture(ProjectModel& model, int layer, const QString& path, boo
     }
     return false;
   }
-  const PictureReader& chosen = png_reader ? readers.png : readers.other;
-  const PictureReader& reader = chosen ? chosen : PictureReader(read_picture);
-  QImage canvas = model.pic[layer];
-  const bool ok = reader(canvas, path);
-  if (!canvas.isNull()) {
-    model.pic[layer] = canvas.format() == QImage::Format_RGB32
-                           ? canvas
-                           : canvas.convertToFormat(QImage::Format_RGB32);
-  }
+  const bool ok = read_layer_picture(model, layer, path, png_reader, readers);
   model.layer_path[layer] = path;
 
   if (layer == kBackground) {

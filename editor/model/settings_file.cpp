@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include "model/text_codec.h"
@@ -60,12 +61,26 @@ std::vector<std::pair<QString, QString>> stored_texts(const ProjectModel& model)
   return texts;
 }
 
-// A text with a line break would end its record early; one the system
-// encoding cannot hold would come back changed.
+// A quoted field of the main record ends at the first quote that is
+// followed, blanks aside, by a comma.
+bool ends_field_early(const QString& text) {
+  static const QRegularExpression kQuoteComma(QStringLiteral("\"[ \t]*,"));
+  return text.contains(kQuoteComma);
+}
+
+// A text with a line break would end its record early, and one of the main
+// record with a quote before a comma its field; one the system encoding
+// cannot hold would come back changed.
 bool check_storable(const ProjectModel& model, QString* why) {
-  for (const auto& [name, text] : stored_texts(model)) {
+  const auto texts = stored_texts(model);
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const auto& [name, text] = texts[i];
     if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))) {
       *why = QStringLiteral("%1に改行が含まれています。").arg(name);
+      return false;
+    }
+    if (i >= static_cast<size_t>(kLayerCount) && ends_field_early(text)) {
+      *why = QStringLiteral("%1に、引用符の後にコンマが続く並びがあります。").arg(name);
       return false;
     }
     if (!encode_system_text(text)) {
@@ -112,7 +127,18 @@ bool read_bytes(const QString& path, QByteArray* bytes, QString* why) {
 
 void load_layer(ProjectModel& model, int layer, const QString& path, const PictureReaders& readers,
                 QStringList* warnings) {
-  const PictureReader& chosen = is_png_name(path) ? readers.png : readers.other;
+  const bool ok = read_layer_picture(model, layer, path, is_png_name(path), readers);
+  if (!ok && warnings != nullptr) {
+    warnings->append(QStringLiteral("%1の画像を読み込めません: %2")
+                         .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path)));
+  }
+}
+
+}  // namespace
+
+bool read_layer_picture(ProjectModel& model, int layer, const QString& path, bool png_reader,
+                        const PictureReaders& readers) {
+  const PictureReader& chosen = png_reader ? readers.png : readers.other;
   const PictureReader& reader = chosen ? chosen : PictureReader(read_picture);
   QImage canvas = model.pic[layer];
   const bool ok = reader(canvas, path);
@@ -121,13 +147,8 @@ void load_layer(ProjectModel& model, int layer, const QString& path, const Pictu
                            ? canvas
                            : canvas.convertToFormat(QImage::Format_RGB32);
   }
-  if (!ok && warnings != nullptr) {
-    warnings->append(QStringLiteral("%1の画像を読み込めません: %2")
-                         .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path)));
-  }
+  return ok;
 }
-
-}  // namespace
 
 bool is_png_name(const QString& path) {
   return path.right(3).compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
@@ -190,8 +211,11 @@ bool save_settings(const ProjectModel& model, const QString& path, QString* erro
   if (!bytes) {
     return fail(QStringLiteral("システムの文字コードで表せない文字があります。"));
   }
+  // Unbuffered, so that a failed write shows at once: a QSaveFile whose
+  // buffered data fails to reach the disk at commit() still replaces the
+  // target with what it has (seen with Qt 6.4).
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     return fail(file.errorString());
   }
   if (file.write(*bytes) != bytes->size()) {

@@ -59,6 +59,13 @@ bool read_picture(QImage& canvas, const QString& path);
 // Whether a layer file goes to the PNG reader.
 bool is_png_name(const QString& path);
 
+// Reads the picture at path into layer's canvas: readers.png when png_reader,
+// else readers.other (read_picture where a reader is not set). The canvas
+// keeps what the reader left there, in Format_RGB32. false when the read
+// failed.
+bool read_layer_picture(ProjectModel& model, int layer, const QString& path, bool png_reader,
+                        const PictureReaders& readers = {});
+
 // Parses a whole settings file. Returns false and leaves a message when the
 // bytes cannot be read as a settings file; *out is then unspecified.
 bool parse_settings(const QByteArray& bytes, SettingsRecords* out, QString* error);
