@@ -1,7 +1,7 @@
 // In-process kernels of the compiler: the CRC-32, compiling short chunk lines
 // from memory, and embedding image files, with a plain file copy as the
 // yardstick for the last. Whole-program timings against other tools live in
-// scripts/bench_compiler.sh.
+// scripts/bench.sh.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -77,6 +77,7 @@ bool CParser::Load(const std::string& path) {
   }
   size_ = buffer_.size() - 1;
   position_ = 0;
+  lf_known_ = false;
   end_ = false;
   token_count_ = 0;
   return true;
@@ -87,16 +88,23 @@ void CParser::SetText(std::string_view text) {
   buffer_.push_back(0);
   size_ = text.size();
   position_ = 0;
+  lf_known_ = false;
   end_ = false;
   token_count_ = 0;
 }
 
-std::size_t CParser::FindLineEnd(std::size_t start) const {
+std::size_t CParser::FindLineEnd(std::size_t start) {
   const std::uint8_t* data = buffer_.data();
   // memchr for the common case; a CR before the LF ends the line earlier.
-  const void* lf = std::memchr(data + start, kLF, size_ - start);
-  const std::size_t limit =
-      lf ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data) : size_;
+  // The LF found serves every line before it: searching again from each line
+  // would go to the end of a script whose lines end in CR alone, once a line.
+  if (!lf_known_ || start < lf_from_ || start > lf_at_) {
+    const void* lf = std::memchr(data + start, kLF, size_ - start);
+    lf_at_ = lf ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data) : size_;
+    lf_from_ = start;
+    lf_known_ = true;
+  }
+  const std::size_t limit = lf_at_;
   const void* cr = std::memchr(data + start, kCR, limit - start);
   if (cr == nullptr) {
     return limit;

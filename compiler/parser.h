@@ -45,7 +45,7 @@ class CParser {
   const std::string& Message() const { return message_; }
 
  private:
-  std::size_t FindLineEnd(std::size_t start) const;
+  std::size_t FindLineEnd(std::size_t start);
   bool Tokenize();
 
   std::vector<std::uint8_t> buffer_;  // the script and one spare byte
@@ -53,6 +53,10 @@ class CParser {
   std::size_t size_ = 0;
   std::size_t line_start_ = 0;
   std::size_t line_length_ = 0;
+  // The first LF at or after lf_from_ (size_ when there is none), once known.
+  bool lf_known_ = false;
+  std::size_t lf_from_ = 0;
+  std::size_t lf_at_ = 0;
   bool end_ = false;
   std::array<std::size_t, PARAM_MAX> token_start_{};
   std::array<std::size_t, PARAM_MAX> token_length_{};

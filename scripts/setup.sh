@@ -4,6 +4,8 @@
 # only when something has to be installed.
 #   --windows  also the mingw-w64 cross compiler and wine, for the tests of
 #              the Windows build of vessik (CTest label "windows")
+#   --bench    also the tools scripts/bench.sh measures against (ImageMagick
+#              comes anyway), hyperfine and perf for timing and profiling
 set -euo pipefail
 
 packages=(
@@ -15,9 +17,16 @@ packages=(
   fonts-noto-cjk xvfb xauth
 )
 
-if [ "${1:-}" = "--windows" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
-fi
+for option in "$@"; do
+  case $option in
+    --windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;
+    --bench) packages+=(apngasm gifsicle hyperfine linux-perf valgrind) ;;
+    *)
+      echo "setup.sh: unknown option $option (--windows, --bench)" >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,8 +4,11 @@
 #include <vector>
 
 #include "console.h"
+#include "display.h"
 #include "driver.h"
-#ifdef VESSIK_HAVE_QT
+#if defined(VESSIK_GUI_PLUGIN)
+#include "gui_loader.h"
+#elif defined(VESSIK_HAVE_QT)
 #include "qt_front_end.h"
 #endif
 #ifdef _WIN32
@@ -39,8 +42,18 @@ int Run(vessik::Options options, int& argc, char** argv) {
   }
 #endif
   if (options.gui) {
-#ifdef VESSIK_HAVE_QT
-    if (vessik::QtFrontEnd::DisplayAvailable()) {
+#if defined(VESSIK_GUI_PLUGIN)
+    if (vessik::DisplayAvailable()) {
+      std::string why;
+      if (const auto front_end = vessik::LoadGuiFrontEnd(argc, argv, &why)) {
+        return vessik::RunCompiler(options, *front_end);
+      }
+      Write("vessik: cannot load the --gui front end (" + why + "); using the console\n", true);
+    } else {
+      Write("vessik: no display for --gui; using the console\n", true);
+    }
+#elif defined(VESSIK_HAVE_QT)
+    if (vessik::DisplayAvailable()) {
       vessik::QtFrontEnd front_end(argc, argv);
       return vessik::RunCompiler(options, front_end);
     }

@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QString>
-#include <cstdlib>
 
 #include "file_io.h"
 #include "messages.h"
@@ -19,20 +18,6 @@ struct QtFrontEnd::App {
 QtFrontEnd::QtFrontEnd(int& argc, char** argv) : argc_(argc), argv_(argv) {}
 
 QtFrontEnd::~QtFrontEnd() = default;
-
-bool QtFrontEnd::DisplayAvailable() {
-#if defined(_WIN32) || defined(__APPLE__)
-  return true;
-#else
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0') {
-      return true;
-    }
-  }
-  return false;
-#endif
-}
 
 void QtFrontEnd::EnsureApplication() {
   if (!app_) {

@@ -16,9 +16,6 @@ class QtFrontEnd : public FrontEnd {
   void ShowMessage(const std::string& caption, const std::string& text, bool error) override;
   bool ConfirmOverwrite(const std::string& output_name) override;
 
-  // Whether a window system is there to show dialogs on.
-  static bool DisplayAvailable();
-
  private:
   void EnsureApplication();
 

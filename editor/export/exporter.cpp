@@ -9,6 +9,7 @@
 
 #include "export/animation_test.h"
 #include "export/export_paths.h"
+#include "export/frame_encoder.h"
 #include "export/mng_script.h"
 #include "platform/png_codec.h"
 #include "platform/program_folder.h"
@@ -33,8 +34,11 @@ ExportResult failed(ExportResult result, const QString& message) {
 }
 
 bool write_bmp(const QImage& frame, const QString& path, QString* error) {
+  // Unbuffered, so that a failed write shows at once: a QSaveFile whose
+  // buffered data fails to reach the disk at commit() still replaces the
+  // target with what it has (seen with Qt 6.4).
   QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly)) {
+  if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     QImageWriter writer(&file, "bmp");
     if (writer.write(frame.convertToFormat(QImage::Format_RGB32)) && file.commit()) {
       return true;
@@ -86,21 +90,53 @@ ExportResult export_frames(ProjectModel& model, const ExportOptions& options) {
   const int height = model.win_main.height();
   const bool png = model.png_output;
 
+  // Frames are composed here in order. PNG frames are encoded on worker
+  // threads meanwhile; each file is written here, in order, once its bytes
+  // are ready. The outcome is that of composing and writing one frame after
+  // the other.
   QStringList script_names;
+  FrameEncoder encoder(png ? options.encode_threads : 1);
+  int written = 0;
+  // Writes frame `written` from the encoder or, in BMP mode, from win_main.
+  const auto write_next = [&]() {
+    const QString file = paths.frame_file(written, png);
+    QByteArray bytes;
+    const bool ok = png ? encoder.take(&bytes, &why) && write_png_bytes(bytes, file, &why)
+                        : write_bmp(model.win_main, file, &why);
+    if (!ok) {
+      why = QStringLiteral("コマのファイル「%1」を書き出せませんでした（%2）。")
+                .arg(shown(file), why);
+      return false;
+    }
+    result.files << file;
+    script_names << paths.script_frame_name(written);
+    if (options.frame_written) {
+      options.frame_written(written, n);
+    }
+    ++written;
+    return true;
+  };
+  // After a failure the model shows the frame that failed, as if no later
+  // frame had been composed.
+  const auto fail_frame = [&]() {
+    if (model.cur_frame != written) {
+      model.cur_frame = static_cast<std::int16_t>(written);
+      compose_frame(model, false);
+    }
+    return failed(result, why);
+  };
   for (int k = 0; k < n; ++k) {
     model.cur_frame = static_cast<std::int16_t>(k);
     compose_frame(model, false);
-    const QString file = paths.frame_file(k, png);
-    const bool written = png ? write_png(model.win_main, width, height, file, &why)
-                             : write_bmp(model.win_main, file, &why);
-    if (!written) {
-      return failed(result, QStringLiteral("コマのファイル「%1」を書き出せませんでした（%2）。")
-                                .arg(shown(file), why));
+    if (png) {
+      encoder.add(model.win_main.copy(), width, height);
     }
-    result.files << file;
-    script_names << paths.script_frame_name(k);
-    if (options.frame_written) {
-      options.frame_written(k, n);
+    // BMP mode writes this frame; PNG mode the oldest ones while the encoder
+    // is full, and all that are left after the last frame.
+    while (png ? encoder.full() || (k == n - 1 && !encoder.empty()) : written <= k) {
+      if (!write_next()) {
+        return fail_frame();
+      }
     }
   }
   if (!png) {

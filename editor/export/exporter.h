@@ -15,13 +15,17 @@ struct ExportOptions {
   // The compiler to run; empty: vessik beside the editor.
   QString compiler;
   int compiler_timeout_ms = kCompilerTimeoutMs;
+  // PNG frames encoded at once: 0 is one per processor, 1 encodes each frame
+  // on the calling thread right after composing it. The files are the same.
+  int encode_threads = 0;
   // Halted first, when given.
   AnimationTest* animation = nullptr;
   // Asked with the final animation's path before it is replaced; true
   // replaces it. Unset answers No.
   std::function<bool(const QString& path)> confirm_overwrite;
-  // Progress: after frame k (0-based) of n is written; before the compiler
-  // starts; about every tenth of a second while it runs.
+  // Progress, always on the calling thread: after frame k (0-based) of n is
+  // written, in order; before the compiler starts; about every tenth of a
+  // second while it runs.
   std::function<void(int k, int n)> frame_written;
   std::function<void(const QString& script)> compiling;
   std::function<void()> waiting;

@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QIODevice>
 #include <QSaveFile>
+#include <array>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 // libpng reports errors by longjmp to the setjmp in the step that called it.
@@ -136,18 +136,50 @@ void set_error(QString* error, const QString& message) {
   }
 }
 
-using PaletteIndex = std::unordered_map<QRgb, quint8>;
+// Colour -> palette entry for at most 256 colours, by open addressing over
+// four times as many slots. A slot holds the colour with bit 24 set; 0 is
+// an empty slot.
+class PaletteIndex {
+ public:
+  // The entry of colour (0x00RRGGBB), or -1 when it has none.
+  int find(QRgb colour) const {
+    for (size_t slot = first_slot(colour);; slot = (slot + 1) % kSlots) {
+      if (keys_[slot] == (colour | kUsed)) {
+        return entries_[slot];
+      }
+      if (keys_[slot] == 0) {
+        return -1;
+      }
+    }
+  }
+  // colour must not be there yet; at most kMaxPaletteSize colours.
+  void insert(QRgb colour, quint8 entry) {
+    size_t slot = first_slot(colour);
+    while (keys_[slot] != 0) {
+      slot = (slot + 1) % kSlots;
+    }
+    keys_[slot] = colour | kUsed;
+    entries_[slot] = entry;
+  }
 
-// What encode writes: the pixels, the palette when there is one, and room
-// for one row of indices and one packed row.
+ private:
+  static constexpr size_t kSlots = 4 * kMaxPaletteSize;
+  static constexpr QRgb kUsed = 0x01000000u;
+  static size_t first_slot(QRgb colour) { return (colour * 0x9E3779B1u) >> 22; }
+  std::array<QRgb, kSlots> keys_{};
+  std::array<quint8, kSlots> entries_{};
+};
+static_assert(size_t{1} << (32 - 22) == 4 * kMaxPaletteSize);
+
+// What encode writes: the pixels, or their palette entries and the palette,
+// and room for one packed row.
 struct EncodeInput {
   const QImage* image = nullptr;  // Format_RGB32 or Format_ARGB32
   int width = 0;
   int height = 0;
   const std::vector<QRgb>* palette = nullptr;  // empty: 8-bit RGB
-  const PaletteIndex* index = nullptr;         // colour -> palette entry
+  const quint8* indices = nullptr;             // width x height palette entries
   int bit_depth = 8;
-  quint8* indices = nullptr;
   png_bytep row = nullptr;
 };
 
@@ -161,36 +193,39 @@ int palette_bit_depth(size_t colours) {
   return colours <= 16 ? 4 : 8;
 }
 
-// Gathers the colours of the area in scan order. Returns false, with both
-// outputs emptied, as soon as there are more than 256.
-bool collect_palette(const QImage& image, int width, int height, std::vector<QRgb>* palette,
-                     PaletteIndex* index) {
-  index->reserve(2 * kMaxPaletteSize);
+// Gathers the colours of the area in scan order into *palette and each
+// pixel's palette entry into *indices (width x height, row by row). Returns
+// false, with the palette emptied, as soon as there are more than 256.
+bool index_pixels(const QImage& image, int width, int height, std::vector<QRgb>* palette,
+                  std::vector<quint8>* indices) {
+  PaletteIndex index;
+  indices->resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+  quint8* out = indices->data();
+  // Runs of one colour are common: the last colour's entry is kept at hand.
+  QRgb last = 0xFFFFFFFFu;  // no 0x00RRGGBB colour
+  quint8 last_entry = 0;
   for (int y = 0; y < height; ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < width; ++x) {
       const QRgb colour = row[x] & 0x00FFFFFFu;
-      if ((x > 0 && colour == (row[x - 1] & 0x00FFFFFFu)) || index->count(colour) != 0) {
-        continue;
+      if (colour != last) {
+        int entry = index.find(colour);
+        if (entry < 0) {
+          if (palette->size() == kMaxPaletteSize) {
+            palette->clear();
+            return false;
+          }
+          entry = static_cast<int>(palette->size());
+          index.insert(colour, static_cast<quint8>(entry));
+          palette->push_back(colour);
+        }
+        last = colour;
+        last_entry = static_cast<quint8>(entry);
       }
-      if (palette->size() == kMaxPaletteSize) {
-        palette->clear();
-        index->clear();
-        return false;
-      }
-      index->emplace(colour, static_cast<quint8>(palette->size()));
-      palette->push_back(colour);
+      *out++ = last_entry;
     }
   }
   return true;
-}
-
-void index_row(const QRgb* pixels, int width, const PaletteIndex& index, quint8* out) {
-  for (int x = 0; x < width; ++x) {
-    const QRgb colour = pixels[x] & 0x00FFFFFFu;
-    out[x] =
-        x > 0 && colour == (pixels[x - 1] & 0x00FFFFFFu) ? out[x - 1] : index.find(colour)->second;
-  }
 }
 
 void pack_indices(const quint8* indices, int width, int bit_depth, png_bytep row) {
@@ -249,8 +284,8 @@ bool encode(png_structp png, png_infop info, const EncodeInput& in) {
   for (int y = 0; y < in.height; ++y) {
     const auto* pixels = reinterpret_cast<const QRgb*>(in.image->constScanLine(y));
     if (indexed) {
-      index_row(pixels, in.width, *in.index, in.indices);
-      pack_indices(in.indices, in.width, in.bit_depth, in.row);
+      pack_indices(in.indices + static_cast<size_t>(y) * static_cast<size_t>(in.width), in.width,
+                   in.bit_depth, in.row);
     } else {
       pack_rgb(pixels, in.width, in.row);
     }
@@ -333,19 +368,17 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
           : image.convertToFormat(QImage::Format_RGB32);
 
   std::vector<QRgb> palette;
-  PaletteIndex index;
+  std::vector<quint8> indices;
   EncodeInput in;
   in.image = &source;
   in.width = width;
   in.height = height;
   in.palette = &palette;
-  in.index = &index;
-  if (collect_palette(source, width, height, &palette, &index)) {
+  if (index_pixels(source, width, height, &palette, &indices)) {
     in.bit_depth = palette_bit_depth(palette.size());
+    in.indices = indices.data();
   }
-  std::vector<quint8> indices(static_cast<size_t>(width));
   std::vector<png_byte> row(static_cast<size_t>(width) * 3);
-  in.indices = indices.data();
   in.row = row.data();
 
   QByteArray bytes;
@@ -372,11 +405,16 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
 
 bool write_png(const QImage& image, int width, int height, const QString& path, QString* error) {
   QByteArray bytes;
-  if (!encode_png(image, width, height, &bytes, error)) {
-    return false;
-  }
+  return encode_png(image, width, height, &bytes, error) && write_png_bytes(bytes, path, error);
+}
+
+bool write_png_bytes(const QByteArray& bytes, const QString& path, QString* error) {
+  // Unbuffered, so that a failed write shows at once: a QSaveFile whose
+  // buffered data fails to reach the disk at commit() still replaces the
+  // target with what it has (seen with Qt 6.4).
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+      file.write(bytes) != bytes.size() || !file.commit()) {
     set_error(error, QStringLiteral("「%1」に書き出せません（%2）。")
                          .arg(QDir::toNativeSeparators(path), file.errorString()));
     return false;

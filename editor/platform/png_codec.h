@@ -39,5 +39,8 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
 // encode_png, then writes the bytes to `path` atomically: a failed write
 // leaves an existing file as it was.
 bool write_png(const QImage& image, int width, int height, const QString& path, QString* error);
+// The second half of write_png: bytes that encode_png made, written to path
+// atomically.
+bool write_png_bytes(const QByteArray& bytes, const QString& path, QString* error);
 
 }  // namespace tamrisk

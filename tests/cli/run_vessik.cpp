@@ -18,9 +18,32 @@
 namespace cli {
 namespace {
 
-// A hung program (a question that waits forever) fails its test instead of
-// blocking the whole suite.
-constexpr auto kTimeout = std::chrono::seconds(30);
+// The process's environment with the entries of extra added; an entry of
+// extra replaces one of the same name.
+std::vector<std::string> Environment(const std::vector<std::string>& extra) {
+  std::vector<std::string> entries;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    bool replaced = false;
+    for (const std::string& x : extra) {
+      replaced = replaced || x.compare(0, name.size(), name) == 0;
+    }
+    if (!replaced) {
+      entries.push_back(entry);
+    }
+  }
+  entries.insert(entries.end(), extra.begin(), extra.end());
+  return entries;
+}
+
+bool SetLimit(int resource, long long value) {
+  if (value < 0) {
+    return true;
+  }
+  const rlimit limit{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+  return setrlimit(resource, &limit) == 0;
+}
 
 std::string FindOnPath(const std::string& program) {
   if (program.find('/') != std::string::npos) {
@@ -101,6 +124,12 @@ Result RunProgram(const Invocation& how) {
     argv.push_back(w.data());
   }
   argv.push_back(nullptr);
+  std::vector<std::string> environment = Environment(how.environment);
+  std::vector<char*> envp;
+  for (std::string& e : environment) {
+    envp.push_back(e.data());
+  }
+  envp.push_back(nullptr);
 
   const pid_t pid = fork();
   if (pid < 0) {
@@ -118,17 +147,20 @@ Result RunProgram(const Invocation& how) {
     if (how.file_size_limit >= 0) {
       // A write beyond the limit then fails with EFBIG instead of a signal.
       signal(SIGXFSZ, SIG_IGN);
-      const rlimit limit{static_cast<rlim_t>(how.file_size_limit),
-                         static_cast<rlim_t>(how.file_size_limit)};
-      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-        _exit(126);
-      }
     }
-    execv(program.c_str(), argv.data());
+    if (!SetLimit(RLIMIT_FSIZE, how.file_size_limit) ||
+        !SetLimit(RLIMIT_AS, how.address_space_limit) ||
+        !SetLimit(RLIMIT_CPU, how.cpu_seconds_limit)) {
+      _exit(126);
+    }
+    execve(program.c_str(), argv.data(), envp.data());
     _exit(127);
   }
 
-  const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+  // A hung program (a question that waits forever) fails its test instead of
+  // blocking the whole suite.
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(how.timeout_seconds);
   int wstatus = 0;
   for (;;) {
     const pid_t done = waitpid(pid, &wstatus, WNOHANG);

@@ -29,8 +29,13 @@ struct Invocation {
   std::string program;  // empty: vessik
   std::vector<std::string> args;
   fs::path cwd;
-  std::optional<std::string> input;  // standard input; none: /dev/null
-  long long file_size_limit = -1;    // bytes a file may grow to; -1: no limit
+  std::optional<std::string> input;    // standard input; none: /dev/null
+  long long file_size_limit = -1;      // bytes a file may grow to; -1: no limit
+  long long address_space_limit = -1;  // bytes of address space (RLIMIT_AS); -1: no limit
+  long long cpu_seconds_limit = -1;    // seconds of CPU time (RLIMIT_CPU); -1: no limit
+  int timeout_seconds = 30;            // then the program is killed
+  // "NAME=value" entries added to (or replacing those in) the environment.
+  std::vector<std::string> environment;
   // Under wine, arguments are split at blanks, so that vessik.exe sees the
   // unquoted command line a Windows caller gives it; true passes each
   // argument as one word, which wine quotes when it holds a blank.

@@ -274,6 +274,43 @@ TEST_F(SettingsFile, ReportsAFailedSaveAndKeepsTheOldFile) {
   EXPECT_TRUE(error.startsWith(QStringLiteral("設定ファイル「"))) << error.toStdString();
 }
 
+TEST_F(SettingsFile, RefusesToSaveTextsThatWouldNotReadBack) {
+  // A quote followed by a comma would end a field of the main record early,
+  // and the whole file would then be refused when loaded. Layer records hold
+  // one text, read from the first quote to the last: they take anything.
+  const QString file = Path(QStringLiteral("keep.pst"));
+  ASSERT_TRUE(WriteFile(file, "old"));
+  const struct {
+    const char* name;
+    QString ProjectModel::*field;
+    QString text;
+  } kBad[] = {
+      {"base name", &ProjectModel::basename, QStringLiteral("walk\",2")},
+      {"image folder", &ProjectModel::path_ref, QStringLiteral("/pics/\" \t,x")},
+  };
+  for (const auto& c : kBad) {
+    SCOPED_TRACE(c.name);
+    ProjectModel m(Prog());
+    m.*c.field = c.text;
+    QString error;
+    EXPECT_FALSE(save_settings(m, file, &error));
+    EXPECT_TRUE(error.endsWith(QStringLiteral("に、引用符の後にコンマが続く並びがあります。")))
+        << error.toStdString();
+    EXPECT_EQ(ReadFile(file), QByteArray("old"));
+  }
+  ProjectModel m(Prog());
+  m.layer_path[1] = QStringLiteral("/pics/a\",b.png");
+  m.basename = QStringLiteral("say \"hi\"");
+  m.path_ref = QStringLiteral("/pics/\"\"");
+  ASSERT_TRUE(save_settings(m, file, nullptr));
+  SettingsRecords records;
+  QString error;
+  ASSERT_TRUE(parse_settings(ReadFile(file), &records, &error)) << error.toStdString();
+  EXPECT_EQ(records.layer_path[1], m.layer_path[1]);
+  EXPECT_EQ(records.basename, m.basename);
+  EXPECT_EQ(records.path_ref, m.path_ref);
+}
+
 TEST_F(SettingsFile, LoadSaveFollowsPstMode) {
   ProjectModel m(Prog());
   m.file_path = Path(QStringLiteral("mode.pst"));

@@ -1,0 +1,264 @@
+#!/usr/bin/env bash
+# Times vessik and Tamrisk as whole programs against the tools a user would
+# pick instead, on inputs generated here, and prints a table of medians and
+# ratios to each row's reference (the first contender of the row):
+#   1. embedding 91 large PNG files (218 MB): vessik against cat writing the
+#      same files into one output file;
+#   2. a script of one million short chunk lines: vessik, lines per second;
+#   3. the 91-frame benchmark project (a 256-colour scene) at each size:
+#      Tamrisk --export (compose, encode, compile) against ImageMagick's
+#      convert assembling an MNG from the frames the export wrote (its
+#      resource limits raised, see below), apngasm making an APNG of them,
+#      and gifsicle -O2 making a GIF of them (from GIF copies of the frames,
+#      converted beforehand and not timed);
+#   4. compose_frame per frame (editor_bench), against the animation test's
+#      80 ms tick.
+#
+# Builds nothing. Give it a Release build folder with the benchmarks:
+#   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMRISK_BUILD_BENCH=ON
+#   cmake --build build-bench
+#   scripts/bench.sh build-bench
+# The peers come with scripts/setup.sh --bench; a missing one is left out.
+#
+# RUNS (default 5) timed rounds; each round runs every contender once, in
+# turn, so that a change in the machine's load falls on all of them alike.
+# WARMUP=0 skips the untimed round before them. SIZES (default
+# "640x480 1920x1080") are the project sizes. The inputs and outputs (about
+# 1 GB) go to a temporary folder under TMPDIR, removed at the end.
+set -euo pipefail
+export LC_ALL=C # a decimal point in EPOCHREALTIME and awk
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build-bench}" 2>/dev/null && pwd) || {
+  echo "No build folder ${1:-$root/build-bench}; see the head of $0." >&2
+  exit 1
+}
+bin=$build/bin
+runs=${RUNS:-5}
+warmup=${WARMUP:-1}
+sizes=${SIZES:-640x480 1920x1080}
+line_count=1000000
+file_count=91
+file_size=2400000 # 91 files: 218 MB
+tick_ms=80
+
+for program in vessik Tamrisk make_bench_project editor_bench; do
+  if [ ! -x "$bin/$program" ]; then
+    echo "No $program in $bin; build with -DTAMRISK_BUILD_BENCH=ON (see the head of $0)." >&2
+    exit 1
+  fi
+done
+have() { command -v "$1" >/dev/null 2>&1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+q() { printf '%q' "$1"; }
+
+# ------------------------------------------------------------------ inputs
+
+echo "Generating inputs in $work ..."
+
+# A million short chunk lines of the kinds an animation script holds, cycled.
+awk -v n="$line_count" 'BEGIN {
+  split("MHDR 320 240 10 0 0 0 0|LOOP 1 0x7fffffff|FRAM 1 \\0 2 0 0 0 5|" \
+        "DEFI 1 0 1 10 20|tEXt Title frame|ENDL 1|MEND", kinds, "|")
+  print "# MNG=lines.mng"
+  for (i = 0; i < n; i++) print kinds[i % 7 + 1]
+}' >"$work/lines.txt"
+
+# 91 files that begin with the PNG signature (the compiler copies the rest as
+# it is). The filler differs from file to file but is the same on every run.
+mkdir "$work/embed"
+{
+  echo "# MNG=embed.mng"
+  echo "MHDR 320 240 10 0 0 0 0"
+  echo "LOOP 1 0x7fffffff"
+} >"$work/embed/embed.txt"
+for i in $(seq -w 0 $((file_count - 1))); do
+  {
+    printf '\x89PNG\r\n\x1a\n'
+    (yes "frame $i: filler that stands in for compressed image data 0123456789" || true) |
+      head -c $((file_size - 8))
+  } >"$work/embed/frame$i.png"
+  echo "IHDR frame$i.png" >>"$work/embed/embed.txt"
+done
+printf 'ENDL 1\nMEND\n' >>"$work/embed/embed.txt"
+frame_bytes=$((file_count * file_size))
+
+# ImageMagick keeps every frame in its pixel cache; Debian's policy caps the
+# cache at 1 GiB of disk, which stops it at 1920 x 1080. Its runs here get a
+# policy of their own with the caps raised, so that it runs from memory.
+mkdir "$work/magick"
+cat >"$work/magick/policy.xml" <<'EOF'
+<policymap>
+  <policy domain="resource" name="memory" value="8GiB"/>
+  <policy domain="resource" name="map" value="8GiB"/>
+  <policy domain="resource" name="area" value="1GP"/>
+  <policy domain="resource" name="disk" value="16GiB"/>
+</policymap>
+EOF
+export MAGICK_CONFIGURE_PATH=$work/magick
+
+# The benchmark projects, and one export of each whose frames the peers get.
+for size in $sizes; do
+  w=${size%x*}
+  h=${size#*x}
+  "$bin/make_bench_project" "$work/p$size" "$w" "$h"
+  mkdir "$work/frames$size" "$work/out$size"
+  "$bin/Tamrisk" --export "$work/p$size/bench.pst" --output-dir "$work/frames$size" >/dev/null
+  if have gifsicle && have convert; then
+    mkdir "$work/gif$size"
+    for f in "$work/frames$size"/bench[0-9][0-9].png; do
+      convert "$f" "$work/gif$size/$(basename "$f" .png).gif"
+    done
+  fi
+done
+
+# ------------------------------------------------------------- contenders
+
+# Each contender: a row, a name, the command and its output file. The first
+# contender of a row is the row's reference.
+rows=() names=() commands=() outputs=()
+add() {
+  rows+=("$1")
+  names+=("$2")
+  commands+=("$3")
+  outputs+=("$4")
+}
+embed_files=$(printf '%q ' "$work"/embed/frame*.png)
+add embed "cat" "cat $embed_files> $(q "$work/embed/cat.out")" "$work/embed/cat.out"
+add embed "vessik" "$(q "$bin/vessik") -y -q $(q "$work/embed/embed.txt")" "$work/embed/embed.mng"
+add lines "vessik" "$(q "$bin/vessik") -y -q $(q "$work/lines.txt")" "$work/lines.mng"
+for size in $sizes; do
+  frames=$(printf '%q ' "$work/frames$size"/bench[0-9][0-9].png)
+  add "$size" "Tamrisk --export" \
+    "$(q "$bin/Tamrisk") --export $(q "$work/p$size/bench.pst") --output-dir $(q "$work/out$size") --force" \
+    "$work/out$size/bench.mng"
+  if have convert; then
+    add "$size" "ImageMagick convert" \
+      "convert -delay 10 -loop 0 $frames $(q "$work/out$size/im.mng")" "$work/out$size/im.mng"
+  fi
+  if have apngasm; then
+    add "$size" "apngasm" \
+      "apngasm $(q "$work/out$size/apngasm.png") $frames 1 10" "$work/out$size/apngasm.png"
+  fi
+  if [ -d "$work/gif$size" ]; then
+    add "$size" "gifsicle -O2" \
+      "gifsicle -O2 --delay 10 --loopcount=forever $(printf '%q ' "$work/gif$size"/*.gif)> $(q "$work/out$size/gifsicle.gif")" \
+      "$work/out$size/gifsicle.gif"
+  fi
+done
+
+# Every run starts without its output: the editor, too, deletes the old
+# animation before the compiler runs, and replacing a large file costs extra
+# on some file systems (ext4 flushes the new file), which is no part of the
+# work measured.
+run() {
+  rm -f "${outputs[$1]}"
+  if [[ ${names[$1]} == Tamrisk* ]]; then
+    rm -f "$(dirname "${outputs[$1]}")"/bench*
+  fi
+  local start end
+  # `times` in this shell, not in a subshell: only this shell's children count.
+  times >"$work/cpu.before"
+  start=$EPOCHREALTIME
+  eval "${commands[$1]}" >/dev/null
+  end=$EPOCHREALTIME
+  times >"$work/cpu.after"
+  awk -v a="$start" -v b="$end" -v c="$(children_cpu <"$work/cpu.before")" \
+    -v d="$(children_cpu <"$work/cpu.after")" 'BEGIN { printf "%.6f %.3f\n", b - a, d - c }'
+}
+
+# User and system seconds of the finished children, from the output of `times`.
+children_cpu() {
+  awk 'NR == 2 {
+    for (i = 1; i <= 2; i++) { split($i, p, "m"); sum += p[1] * 60 + p[2] }
+    printf "%.3f\n", sum
+  }'
+}
+
+# Median of the numbers in column $1 (default 1) of standard input.
+median() {
+  awk -v c="${1:-1}" '{ print $c }' | sort -g | awk '{ v[NR] = $1 } END {
+    if (NR == 0) exit 1
+    if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2
+  }'
+}
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+if [ "$warmup" != 0 ]; then
+  echo "Untimed round ..."
+  for k in "${!names[@]}"; do
+    run "$k" >/dev/null
+  done
+fi
+# Both embedding outputs carry the same image bytes: the MNG adds its
+# signature, MHDR, LOOP, ENDL and MEND (90 bytes) and drops the files' own
+# signatures.
+for k in 0 1; do
+  run "$k" >/dev/null
+done
+embed_size=$(stat -c %s "$work/embed/embed.mng")
+cat_size=$(stat -c %s "$work/embed/cat.out")
+if [ "$cat_size" -ne "$frame_bytes" ] || [ "$embed_size" -ne $((frame_bytes - 8 * file_count + 90)) ]; then
+  echo "Unexpected output sizes: embed.mng $embed_size, cat.out $cat_size bytes" >&2
+  exit 1
+fi
+
+echo "Timing $runs rounds of ${#names[@]} contenders ..."
+for ((r = 1; r <= runs; r++)); do
+  for k in "${!names[@]}"; do
+    run "$k" >>"$work/times$k"
+  done
+  echo "  round $r done"
+done
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+echo "Timing compose_frame (editor_bench) ..."
+compose_csv=$("$bin/editor_bench" --benchmark_filter='BM_ComposeFrame' --benchmark_format=csv \
+  --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null)
+
+# ------------------------------------------------------------------ report
+
+cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+echo
+echo "Machine: $(nproc) cores, $cpu; load average $load_before before, $load_after after."
+echo "Medians of $runs runs: wall-clock seconds, CPU seconds (user and system, all"
+echo "threads and child processes), and the ratio of the wall-clock median to that"
+echo "of the row's first contender."
+echo
+format='%-10s %-20s %9s %9s %7s %14s  %s\n'
+# shellcheck disable=SC2059 # the format is the table's own
+printf "$format" "row" "contender" "seconds" "cpu s" "ratio" "output bytes" "note"
+declare -A reference
+for k in "${!names[@]}"; do
+  t=$(median 1 <"$work/times$k")
+  c=$(median 2 <"$work/times$k")
+  row=${rows[$k]}
+  if [ -z "${reference[$row]:-}" ]; then
+    reference[$row]=$t
+  fi
+  bytes=$(stat -c %s "${outputs[$k]}" 2>/dev/null || echo -)
+  case $row in
+    embed) note=$(awk -v b="$frame_bytes" -v t="$t" 'BEGIN { printf "%.0f MB/s", b / t / 1e6 }') ;;
+    lines) note=$(awk -v n="$line_count" -v t="$t" 'BEGIN { printf "%.2f M lines/s", n / t / 1e6 }') ;;
+    *) note=$(awk -v t="$t" -v f="$file_count" 'BEGIN { printf "%.1f ms a frame", t * 1000 / f }') ;;
+  esac
+  awk -v f="$format" -v row="$row" -v name="${names[$k]}" -v t="$t" -v c="$c" \
+    -v ref="${reference[$row]}" -v bytes="$bytes" -v note="$note" \
+    'BEGIN { printf f, row, name, sprintf("%.3f", t), sprintf("%.3f", c),
+             sprintf("%.2f", t / ref), bytes, note }'
+done
+# name,iterations,real_time,cpu_time,time_unit,...: the medians of the runs.
+echo "$compose_csv" | awk -F, -v f="$format" -v tick="$tick_ms" '
+  $1 ~ /BM_ComposeFrame\/[0-9]+\/[0-9]+_median/ {
+    split($1, part, "/")
+    sub(/_median.*/, "", part[3])
+    unit = $5
+    gsub(/"/, "", unit)
+    scale = unit == "ns" ? 1e-6 : unit == "us" ? 1e-3 : unit == "s" ? 1e3 : 1
+    ms = $3 * scale
+    printf f, "compose", part[2] "x" part[3], sprintf("%.5f", ms / 1000),
+      sprintf("%.5f", $4 * scale / 1000), sprintf("%.4f", ms / tick), "-",
+      sprintf("%.3f ms a frame; ratio to the %d ms tick", ms, tick)
+  }'

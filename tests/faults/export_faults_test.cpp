@@ -1,0 +1,202 @@
+// The export (コマ作成) in-process, with faults the headless command cannot
+// reach: a frame file that cannot be written, a compiler that crashes or
+// hangs (with a short timeout), an animation that cannot take its name.
+// Every failure must be reported with a message and leave every file that
+// was in the output folder before as it was; the frames and the script that
+// the export writes before the failure are its own.
+//
+// Covered elsewhere and not repeated here (tests/editor/export/
+// exporter_test.cpp, tests/editor/app/headless_test.cpp): a compiler that
+// fails with its own message or exits without output, a base name or output
+// folder refused before anything is written.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <set>
+#include <string>
+
+#include "export/exporter.h"
+#include "export_test_support.h"
+#include "folder_snapshot.h"
+
+namespace tamrisk {
+namespace {
+
+using faults::Differences;
+using faults::Snapshot;
+using faults::TakeSnapshot;
+using Outcome = ExportResult::Outcome;
+
+const QByteArray kOldAnimation = "an older animation\n";
+
+class ExportFaults : public testing::Test {
+ protected:
+  // Two frames of a 2 x 2 picture on a plain 12 x 6 background, into dir_.
+  void SetUp() override {
+    model_.bg_from_file = false;
+    model_.bg_width = 12 * kTwipsPerPixel;
+    model_.bg_height = 6 * kTwipsPerPixel;
+    model_.set_plain_background();
+    model_.fit_frame_canvas();
+    model_.pic[1] = QImage(2, 2, QImage::Format_RGB32);
+    model_.pic[1].fill(Qt::red);
+    model_.set_pattern_anime("11");
+    model_.png_output = true;
+    model_.set_output_folder(dir_.path());
+    options_.compiler = VESSIK_PATH;
+    options_.confirm_overwrite = [](const QString&) { return true; };
+    export_test::write_file(Path("sample.mng"), kOldAnimation);
+    export_test::write_file(Path("notes.txt"), "the user's own file\n");
+  }
+
+  QString Path(const QString& name) const { return QDir(dir_.path()).filePath(name); }
+  faults::fs::path Root() const { return dir_.path().toStdString(); }
+
+  QTemporaryDir dir_;
+  ProjectModel model_;
+  ExportOptions options_;
+};
+
+// What an export may write before it fails: its frames, its script and the
+// compiler's output under the compiler's name.
+const std::set<std::string> kExported = {"sample00.png", "sample01.png", "sample_mng.txt",
+                                         "mng_qoya.mng"};
+
+TEST_F(ExportFaults, FrameThatCannotBeWritten) {
+  // The second frame's name is taken by a folder with a file in it.
+  QDir(dir_.path()).mkdir("sample01.png");
+  export_test::write_file(Path("sample01.png/inside.txt"), "kept\n");
+  const Snapshot before = TakeSnapshot(Root());
+  const ExportResult result = export_frames(model_, options_);
+  EXPECT_EQ(result.outcome, Outcome::Failed);
+  EXPECT_EQ(result.caption, "エラー");
+  EXPECT_TRUE(result.message.startsWith("コマのファイル「" + Path("sample01.png") +
+                                        "」を書き出せませんでした（"))
+      << result.message.toStdString();
+  EXPECT_EQ(result.files, QStringList{Path("sample00.png")});
+  EXPECT_EQ(Differences(before, TakeSnapshot(Root()), {"sample00.png"}), "");
+}
+
+// Lowers this process's limit on the size of a file it writes (and of the
+// compiler it starts) while the object lives; writes beyond it fail (EFBIG).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, old_handler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  void (*old_handler_)(int) = nullptr;
+};
+
+TEST_F(ExportFaults, FilesBeyondAFileSizeLimit) {
+  // A frame here takes under 100 bytes (a 54-byte header and more as BMP);
+  // ten frames' script about 500.
+  const struct {
+    const char* name;
+    bool png;
+    rlim_t limit;
+    const char* file;  // the file whose write fails, there from an earlier export
+    QString message;   // its start
+  } kCases[] = {
+      {"PNG frame", true, 40, "sample00.png", "コマのファイル「" + Path("sample00.png")},
+      {"BMP frame", false, 40, "sample00.bmp", "コマのファイル「" + Path("sample00.bmp")},
+      {"script", true, 200, "sample_mng.txt", "スクリプト「" + Path("sample_mng.txt")},
+  };
+  model_.set_pattern_anime("1111111111");
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    export_test::write_file(Path(c.file), "written by an earlier export\n");
+    model_.png_output = c.png;
+    const Snapshot before = TakeSnapshot(Root());
+    ExportResult result;
+    {
+      const FileSizeLimit limit(c.limit);
+      result = export_frames(model_, options_);
+    }
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_TRUE(result.message.startsWith(c.message + "」を書き出せませんでした（"))
+        << result.message.toStdString();
+    std::set<std::string> written(kExported);
+    for (const QString& file : result.files) {
+      written.insert(QFileInfo(file).fileName().toStdString());
+    }
+    written.erase(c.file);
+    EXPECT_EQ(Differences(before, TakeSnapshot(Root()), written), "");
+  }
+}
+
+TEST_F(ExportFaults, CompilerThatIsMissingCrashesOrHangs) {
+  const QString crashing = Path("crashing");
+  export_test::write_program(crashing, "kill -SEGV $$\n");
+  const QString half = Path("half");
+  export_test::write_program(half, "printf '\\212MNG' > mng_qoya.mng\nkill -SEGV $$\n");
+  const QString hanging = Path("hanging");
+  export_test::write_program(hanging, "exec sleep 30\n");
+  const struct {
+    const char* name;
+    QString compiler;
+    int timeout_ms;
+    QString message;  // its start
+  } kCases[] = {
+      {"missing", Path("none"), kCompilerTimeoutMs,
+       "MNGコンパイラ「" + Path("none") + "」を起動できませんでした（"},
+      {"crashes", crashing, kCompilerTimeoutMs, "MNGコンパイラが異常終了しました（"},
+      {"crashes after writing part of its output", half, kCompilerTimeoutMs,
+       "MNGコンパイラが異常終了しました（"},
+      {"never finishes", hanging, 300, "MNGコンパイラが0.3秒たっても終わらないため、止めました。"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    QFile::remove(Path("mng_qoya.mng"));
+    const Snapshot before = TakeSnapshot(Root());
+    options_.compiler = c.compiler;
+    options_.compiler_timeout_ms = c.timeout_ms;
+    const ExportResult result = export_frames(model_, options_);
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.caption, "エラー");
+    EXPECT_TRUE(result.message.startsWith(c.message)) << result.message.toStdString();
+    EXPECT_EQ(Differences(before, TakeSnapshot(Root()), kExported), "");
+    EXPECT_EQ(export_test::read_file(Path("sample.mng")), kOldAnimation);
+  }
+}
+
+TEST_F(ExportFaults, AnimationThatCannotTakeItsName) {
+  // The animation's name is taken by a folder with a file in it.
+  QFile::remove(Path("sample.mng"));
+  QDir(dir_.path()).mkdir("sample.mng");
+  export_test::write_file(Path("sample.mng/inside.txt"), "kept\n");
+  const Snapshot before = TakeSnapshot(Root());
+  const ExportResult result = export_frames(model_, options_);
+  EXPECT_EQ(result.outcome, Outcome::Failed);
+  EXPECT_EQ(result.caption, "エラー");
+  EXPECT_TRUE(result.message.startsWith("「" + Path("mng_qoya.mng") + "」を「" +
+                                        Path("sample.mng") + "」に置き換えられませんでした（"))
+      << result.message.toStdString();
+  EXPECT_EQ(Differences(before, TakeSnapshot(Root()), kExported), "");
+  // The compiled animation is kept under the compiler's name.
+  EXPECT_EQ(export_test::pngcheck_complaint(Path("mng_qoya.mng")), QString());
+}
+
+}  // namespace
+}  // namespace tamrisk
