@@ -12,13 +12,13 @@ namespace tamrisk {
 namespace {
 
 using test::make_png;
-using test::PngSpec;
+using test::PngLayout;
 
 constexpr QRgb kMatte = 0xFF102030;  // flattening colour in these tests
 
 struct ReadCase {
   const char* name;
-  PngSpec spec;
+  PngLayout layout;
   std::vector<QRgb> expected;  // row by row
 };
 
@@ -32,19 +32,19 @@ bool decode(QByteArray bytes, QImage* out, QString* error) {
   return read_png(buffer, out, error, kMatte);
 }
 
-PngSpec png(int width, int height, int colour_type, int bit_depth, std::vector<unsigned> samples,
-            std::vector<QRgb> palette = {}, std::vector<unsigned char> palette_alpha = {},
-            std::vector<unsigned> transparent = {}) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colour_type = colour_type;
-  spec.bit_depth = bit_depth;
-  spec.samples = std::move(samples);
-  spec.palette = std::move(palette);
-  spec.palette_alpha = std::move(palette_alpha);
-  spec.transparent = std::move(transparent);
-  return spec;
+PngLayout png(int width, int height, int colour_type, int bit_depth, std::vector<unsigned> samples,
+              std::vector<QRgb> palette = {}, std::vector<unsigned char> palette_alpha = {},
+              std::vector<unsigned> transparent = {}) {
+  PngLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.colour_type = colour_type;
+  layout.bit_depth = bit_depth;
+  layout.samples = std::move(samples);
+  layout.palette = std::move(palette);
+  layout.palette_alpha = std::move(palette_alpha);
+  layout.transparent = std::move(transparent);
+  return layout;
 }
 
 // Every expected value is worked out by hand from the samples: low depths
@@ -119,15 +119,16 @@ TEST(ReadPng, DecodesEveryColourTypeAndDepthInterlacedOrNot) {
   for (const ReadCase& c : read_cases()) {
     for (bool interlaced : {false, true}) {
       SCOPED_TRACE(std::string(c.name) + (interlaced ? ", interlaced" : ""));
-      PngSpec spec = c.spec;
-      spec.interlaced = interlaced;
+      PngLayout layout = c.layout;
+      layout.interlaced = interlaced;
       QImage image;
       QString error;
-      ASSERT_TRUE(decode(make_png(spec), &image, &error)) << error.toStdString();
+      ASSERT_TRUE(decode(make_png(layout), &image, &error)) << error.toStdString();
       ASSERT_EQ(image.format(), QImage::Format_RGB32);
-      ASSERT_EQ(image.size(), QSize(spec.width, spec.height));
-      for (int i = 0; i < spec.width * spec.height; ++i) {
-        EXPECT_EQ(image.pixel(i % spec.width, i / spec.width), c.expected[static_cast<size_t>(i)])
+      ASSERT_EQ(image.size(), QSize(layout.width, layout.height));
+      for (int i = 0; i < layout.width * layout.height; ++i) {
+        EXPECT_EQ(image.pixel(i % layout.width, i / layout.width),
+                  c.expected[static_cast<size_t>(i)])
             << "pixel " << i;
       }
     }
@@ -137,43 +138,43 @@ TEST(ReadPng, DecodesEveryColourTypeAndDepthInterlacedOrNot) {
 // Adam7 spreads a picture over seven passes; a 13 x 11 picture of distinct
 // pixels, some of them transparent, fills every pass with several rows.
 TEST(ReadPng, InterlacedPictureMatchesItsPlainTwin) {
-  PngSpec spec = png(13, 11, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
+  PngLayout layout = png(13, 11, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
   std::vector<QRgb> expected;
-  for (int y = 0; y < spec.height; ++y) {
-    for (int x = 0; x < spec.width; ++x) {
+  for (int y = 0; y < layout.height; ++y) {
+    for (int x = 0; x < layout.width; ++x) {
       const bool clear = (x + y) % 5 == 0;
-      spec.samples.insert(spec.samples.end(),
-                          {static_cast<unsigned>(x * 19), static_cast<unsigned>(y * 23),
-                           static_cast<unsigned>(x * y), clear ? 0u : 255u});
+      layout.samples.insert(layout.samples.end(),
+                            {static_cast<unsigned>(x * 19), static_cast<unsigned>(y * 23),
+                             static_cast<unsigned>(x * y), clear ? 0u : 255u});
       expected.push_back(clear ? kMatte : qRgb(x * 19, y * 23, x * y));
     }
   }
   for (bool interlaced : {true, false}) {
-    spec.interlaced = interlaced;
+    layout.interlaced = interlaced;
     QImage image;
-    ASSERT_TRUE(decode(make_png(spec), &image, nullptr));
-    for (int i = 0; i < spec.width * spec.height; ++i) {
-      ASSERT_EQ(image.pixel(i % spec.width, i / spec.width), expected[static_cast<size_t>(i)])
+    ASSERT_TRUE(decode(make_png(layout), &image, nullptr));
+    for (int i = 0; i < layout.width * layout.height; ++i) {
+      ASSERT_EQ(image.pixel(i % layout.width, i / layout.width), expected[static_cast<size_t>(i)])
           << "pixel " << i;
     }
   }
 }
 
 TEST(ReadPng, IgnoresGammaTextAndTime) {
-  PngSpec spec = png(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 200, 100, 50});
-  spec.extra_chunks = true;
+  PngLayout layout = png(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 200, 100, 50});
+  layout.extra_chunks = true;
   QImage image;
-  ASSERT_TRUE(decode(make_png(spec), &image, nullptr));
+  ASSERT_TRUE(decode(make_png(layout), &image, nullptr));
   EXPECT_EQ(image.pixel(0, 0), qRgb(1, 2, 3));
   EXPECT_EQ(image.pixel(1, 0), qRgb(200, 100, 50));
 }
 
 QByteArray valid_png() {
-  PngSpec spec = png(16, 16, PNG_COLOR_TYPE_RGB, 8, {});
+  PngLayout layout = png(16, 16, PNG_COLOR_TYPE_RGB, 8, {});
   for (int i = 0; i < 16 * 16 * 3; ++i) {
-    spec.samples.push_back(static_cast<unsigned>(i * 7 % 256));
+    layout.samples.push_back(static_cast<unsigned>(i * 7 % 256));
   }
-  return make_png(spec);
+  return make_png(layout);
 }
 
 QByteArray header_only(quint32 width, quint32 height) {

@@ -35,17 +35,17 @@ int channels(int colour_type) {
 }
 
 // Packs one row of samples, most significant bits first.
-std::vector<png_byte> pack_row(const PngSpec& spec, int y) {
-  const int per_row = spec.width * channels(spec.colour_type);
-  std::vector<png_byte> row((static_cast<size_t>(per_row) * spec.bit_depth + 7) / 8);
+std::vector<png_byte> pack_row(const PngLayout& layout, int y) {
+  const int per_row = layout.width * channels(layout.colour_type);
+  std::vector<png_byte> row((static_cast<size_t>(per_row) * layout.bit_depth + 7) / 8);
   for (int i = 0; i < per_row; ++i) {
-    const unsigned v = spec.samples.at(static_cast<size_t>(y * per_row + i));
-    if (spec.bit_depth == 16) {
+    const unsigned v = layout.samples.at(static_cast<size_t>(y * per_row + i));
+    if (layout.bit_depth == 16) {
       row[static_cast<size_t>(2 * i)] = static_cast<png_byte>(v >> 8);
       row[static_cast<size_t>(2 * i + 1)] = static_cast<png_byte>(v);
     } else {
-      const int bit = i * spec.bit_depth;
-      const int shift = 8 - spec.bit_depth - bit % 8;
+      const int bit = i * layout.bit_depth;
+      const int shift = 8 - layout.bit_depth - bit % 8;
       row[static_cast<size_t>(bit / 8)] |= static_cast<png_byte>(v << shift);
     }
   }
@@ -54,38 +54,38 @@ std::vector<png_byte> pack_row(const PngSpec& spec, int y) {
 
 }  // namespace
 
-QByteArray make_png(const PngSpec& spec) {
+QByteArray make_png(const PngLayout& layout) {
   QByteArray out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, on_error, nullptr);
   png_infop info = png_create_info_struct(png);
   png_set_write_fn(png, &out, on_write, on_flush);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width),
-               static_cast<png_uint_32>(spec.height), spec.bit_depth, spec.colour_type,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width),
+               static_cast<png_uint_32>(layout.height), layout.bit_depth, layout.colour_type,
+               layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (QRgb c : spec.palette) {
+  for (QRgb c : layout.palette) {
     palette.push_back({static_cast<png_byte>(qRed(c)), static_cast<png_byte>(qGreen(c)),
                        static_cast<png_byte>(qBlue(c))});
   }
   if (!palette.empty()) {
     png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   }
-  if (!spec.palette_alpha.empty()) {
-    std::vector<png_byte> alpha(spec.palette_alpha.begin(), spec.palette_alpha.end());
+  if (!layout.palette_alpha.empty()) {
+    std::vector<png_byte> alpha(layout.palette_alpha.begin(), layout.palette_alpha.end());
     png_set_tRNS(png, info, alpha.data(), static_cast<int>(alpha.size()), nullptr);
-  } else if (!spec.transparent.empty()) {
+  } else if (!layout.transparent.empty()) {
     png_color_16 colour{};
-    if (spec.transparent.size() == 1) {
-      colour.gray = static_cast<png_uint_16>(spec.transparent[0]);
+    if (layout.transparent.size() == 1) {
+      colour.gray = static_cast<png_uint_16>(layout.transparent[0]);
     } else {
-      colour.red = static_cast<png_uint_16>(spec.transparent[0]);
-      colour.green = static_cast<png_uint_16>(spec.transparent[1]);
-      colour.blue = static_cast<png_uint_16>(spec.transparent[2]);
+      colour.red = static_cast<png_uint_16>(layout.transparent[0]);
+      colour.green = static_cast<png_uint_16>(layout.transparent[1]);
+      colour.blue = static_cast<png_uint_16>(layout.transparent[2]);
     }
     png_set_tRNS(png, info, nullptr, 0, &colour);
   }
-  if (spec.extra_chunks) {
+  if (layout.extra_chunks) {
     png_set_gAMA(png, info, 0.45455);
     png_text text{};
     char key[] = "Comment";
@@ -100,8 +100,8 @@ QByteArray make_png(const PngSpec& spec) {
   png_write_info(png, info);
   std::vector<std::vector<png_byte>> rows;
   std::vector<png_bytep> row_pointers;
-  for (int y = 0; y < spec.height; ++y) {
-    rows.push_back(pack_row(spec, y));
+  for (int y = 0; y < layout.height; ++y) {
+    rows.push_back(pack_row(layout, y));
   }
   for (auto& row : rows) {
     row_pointers.push_back(row.data());

@@ -10,7 +10,7 @@ namespace tamrisk::test {
 
 // A PNG to build with libpng for the reader's tests: samples are given one
 // value per sample, row by row, and packed here at the file's bit depth.
-struct PngSpec {
+struct PngLayout {
   int width = 1;
   int height = 1;
   int colour_type = 0;  // PNG_COLOR_TYPE_*
@@ -23,7 +23,7 @@ struct PngSpec {
   bool extra_chunks = false;                 // gAMA, tEXt and tIME as well
 };
 
-QByteArray make_png(const PngSpec& spec);
+QByteArray make_png(const PngLayout& layout);
 
 // The chunks of a PNG datastream: type and data, in file order. Empty when
 // the signature, a length or a CRC is wrong.
