@@ -21,7 +21,8 @@
 # The peers come with scripts/setup.sh --bench; a missing one is left out.
 #
 # RUNS (default 5) timed rounds; each round runs every contender once, in
-# turn, so that a change in the machine's load falls on all of them alike.
+# turn (every other round backwards), so that a change in the machine's load
+# falls on all of them alike. Dirty pages are synced before every run.
 # WARMUP=0 skips the untimed round before them. SIZES (default
 # "640x480 1920x1080") are the project sizes. The inputs and outputs (about
 # 1 GB) go to a temporary folder under TMPDIR, removed at the end.
@@ -159,6 +160,8 @@ run() {
     rm -f "$(dirname "${outputs[$1]}")"/bench*
   fi
   local start end
+  # Dirty pages that earlier runs left are written out now, not during this run.
+  sync
   # `times` in this shell, not in a subshell: only this shell's children count.
   times >"$work/cpu.before"
   start=$EPOCHREALTIME
@@ -206,8 +209,11 @@ if [ "$cat_size" -ne "$frame_bytes" ] || [ "$embed_size" -ne $((frame_bytes - 8 
 fi
 
 echo "Timing $runs rounds of ${#names[@]} contenders ..."
+order=("${!names[@]}")
 for ((r = 1; r <= runs; r++)); do
-  for k in "${!names[@]}"; do
+  # Every other round in reverse order: no contender always follows another.
+  for ((i = 0; i < ${#order[@]}; i++)); do
+    k=${order[$((r % 2 ? i : ${#order[@]} - 1 - i))]}
     run "$k" >>"$work/times$k"
   done
   echo "  round $r done"
