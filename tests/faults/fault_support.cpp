@@ -24,6 +24,16 @@ bool UnderAddressSanitizer() {
 #endif
 }
 
+cli::Invocation Bounded(long long baseline, long long memory, long long cpu_seconds) {
+  cli::Invocation how;
+  if (!UnderAddressSanitizer()) {
+    how.address_space_limit = baseline + memory;
+  }
+  how.cpu_seconds_limit = cpu_seconds;
+  how.timeout_seconds = 2 * cpu_seconds;
+  return how;
+}
+
 cli::Result Execute(const std::string& program, const std::vector<std::string>& args,
                     const fs::path& cwd, cli::Invocation how) {
   how.program = program;

@@ -18,6 +18,11 @@ namespace fs = std::filesystem;
 // address space: limits on it (RLIMIT_AS) cannot be tried then.
 bool UnderAddressSanitizer();
 
+// Limits for a run that must stay within baseline + memory bytes of address
+// space (not tried under AddressSanitizer) and cpu_seconds of processor time;
+// it is killed after twice that time.
+cli::Invocation Bounded(long long baseline, long long memory, long long cpu_seconds);
+
 // Runs a program with its arguments in cwd, under the limits and environment
 // of how (its program, args and cwd are set here).
 cli::Result Execute(const std::string& program, const std::vector<std::string>& args,

@@ -172,13 +172,7 @@ constexpr long long kBaseline = 32 * kMiB;
 constexpr long long kCpuSeconds = 60;
 
 cli::Invocation Bounded(long long memory) {
-  cli::Invocation how;
-  if (!UnderAddressSanitizer()) {
-    how.address_space_limit = kBaseline + memory;
-  }
-  how.cpu_seconds_limit = kCpuSeconds;
-  how.timeout_seconds = 2 * kCpuSeconds;
-  return how;
+  return faults::Bounded(kBaseline, memory, kCpuSeconds);
 }
 
 TEST_F(VessikFaults, HundredMegabyteLines) {
