@@ -1,19 +1,38 @@
 #include "ui/file_list.h"
 
 #include <QDir>
-#include <QFileSystemModel>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QKeyEvent>
+#include <QStringListModel>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace tamrisk::ui {
 
-FileList::FileList(QWidget* parent) : QListView(parent), model_(new QFileSystemModel(this)) {
-  model_->setFilter(QDir::Files | QDir::NoDotAndDotDot);
-  model_->setNameFilterDisables(false);
-  model_->setReadOnly(true);
+namespace {
+
+// Files come and go in bursts (an export writes a frame after another):
+// read the folder once the burst has settled.
+constexpr int kRefreshDelayMs = 200;
+
+}  // namespace
+
+FileList::FileList(QWidget* parent)
+    : QListView(parent),
+      model_(new QStringListModel(this)),
+      watcher_(new QFileSystemWatcher(this)),
+      refresh_timer_(new QTimer(this)) {
   setModel(model_);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setUniformItemSizes(true);
+  refresh_timer_->setSingleShot(true);
+  refresh_timer_->setInterval(kRefreshDelayMs);
+  connect(refresh_timer_, &QTimer::timeout, this, &FileList::refresh);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, refresh_timer_,
+          qOverload<>(&QTimer::start));
   connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
     if (index.isValid()) {
       emit file_clicked(name_at(index));
@@ -24,36 +43,65 @@ FileList::FileList(QWidget* parent) : QListView(parent), model_(new QFileSystemM
       emit file_double_clicked(name_at(index));
     }
   });
-  // The model sorts only when asked; ask again whenever a folder has been read.
-  connect(model_, &QFileSystemModel::directoryLoaded, this,
-          [this] { model_->sort(0, Qt::AscendingOrder); });
 }
 
 void FileList::set_folder(const QString& folder) {
   folder_ = QDir::toNativeSeparators(folder);
-  setRootIndex(model_->setRootPath(folder));
+  watch(folder);
+  refresh();
   clearSelection();
+  setCurrentIndex(QModelIndex());
 }
 
 void FileList::set_pattern(const QString& pattern) {
   pattern_ = pattern;
+  refresh();
+}
+
+void FileList::refresh() {
+  refresh_timer_->stop();
   QStringList filters;
-  for (const QString& part : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+  for (const QString& part : pattern_.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
     filters.append(part.trimmed());
   }
-  model_->setNameFilters(filters);
+  QStringList names;
+  if (!folder_.isEmpty() && !filters.isEmpty()) {
+    // Hidden files stay out, as in any file chooser; letter case does not
+    // matter in the wildcards.
+    names = QDir(QDir::fromNativeSeparators(folder_))
+                .entryList(filters, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    // Alphabetical, letter case aside, the same in every locale.
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+      const int order = QString::compare(a, b, Qt::CaseInsensitive);
+      return order != 0 ? order < 0 : a < b;
+    });
+  }
+  if (names == model_->stringList()) {
+    return;
+  }
+  const QString chosen = currentIndex().isValid() ? name_at(currentIndex()) : QString();
+  const bool was_selected = selectionModel()->hasSelection();
+  model_->setStringList(names);
+  const qsizetype row = chosen.isEmpty() ? -1 : names.indexOf(chosen);
+  if (row >= 0) {
+    const QModelIndex index = model_->index(static_cast<int>(row), 0);
+    selectionModel()->setCurrentIndex(
+        index, was_selected ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate);
+  }
+}
+
+void FileList::watch(const QString& folder) {
+  const QStringList watched = watcher_->directories();
+  if (!watched.isEmpty()) {
+    watcher_->removePaths(watched);
+  }
+  if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+    watcher_->addPath(QDir::fromNativeSeparators(folder));
+  }
 }
 
 QStringList FileList::file_names() const {
-  QStringList names;
-  const QModelIndex root = rootIndex();
-  if (!root.isValid()) {
-    return names;
-  }
-  for (int row = 0; row < model_->rowCount(root); ++row) {
-    names.append(name_at(model_->index(row, 0, root)));
-  }
-  return names;
+  return model_->stringList();
 }
 
 void FileList::keyPressEvent(QKeyEvent* event) {
@@ -73,7 +121,7 @@ void FileList::keyPressEvent(QKeyEvent* event) {
 }
 
 QString FileList::name_at(const QModelIndex& index) const {
-  return model_->fileName(index);
+  return model_->data(index, Qt::DisplayRole).toString();
 }
 
 }  // namespace tamrisk::ui

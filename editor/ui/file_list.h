@@ -4,14 +4,17 @@
 #include <QString>
 #include <QStringList>
 
-class QFileSystemModel;
+class QFileSystemWatcher;
+class QStringListModel;
+class QTimer;
 
 namespace tamrisk::ui {
 
 // The file list `File1`: the files of one folder whose names match the
-// pattern. A click (or moving onto a file with the keys) reports its name
-// through file_clicked; a double-click (or Enter) through
-// file_double_clicked. The listing fills in in the background.
+// pattern, in name order. A click (or moving onto a file with the keys)
+// reports its name through file_clicked; a double-click (or Enter) through
+// file_double_clicked. The folder is read at once when it or the pattern
+// changes, and again shortly after files come or go in it.
 class FileList : public QListView {
   Q_OBJECT
 
@@ -29,6 +32,9 @@ class FileList : public QListView {
   // The names listed now, in list order.
   QStringList file_names() const;
 
+  // Reads the folder again, keeping the chosen file chosen if it is still there.
+  void refresh();
+
  signals:
   void file_clicked(const QString& name);
   void file_double_clicked(const QString& name);
@@ -38,8 +44,11 @@ class FileList : public QListView {
 
  private:
   QString name_at(const QModelIndex& index) const;
+  void watch(const QString& folder);
 
-  QFileSystemModel* model_;
+  QStringListModel* model_;
+  QFileSystemWatcher* watcher_;
+  QTimer* refresh_timer_;
   QString folder_;
   QString pattern_;
 };

@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-// Folder views fill in the background, and a busy machine (two cores shared
+// Folder trees fill in the background, and a busy machine (two cores shared
 // by a parallel test run) can take longer than Qt's default five seconds to
 // show a file. The waits still end as soon as their condition holds.
 #undef QTRY_VERIFY

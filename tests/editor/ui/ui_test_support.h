@@ -58,10 +58,10 @@ inline bool write_picture(const QString& path, int width, int height, QRgb colou
 
 // Clicks (or clicks and double-clicks) a listed file; false when not listed.
 inline bool click_file(ui::FileList* list, const QString& name, bool twice = false) {
-  const auto* model = qobject_cast<QFileSystemModel*>(list->model());
-  for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
-    const QModelIndex index = model->index(row, 0, list->rootIndex());
-    if (model->fileName(index) == name) {
+  const QAbstractItemModel* model = list->model();
+  for (int row = 0; row < model->rowCount(); ++row) {
+    const QModelIndex index = model->index(row, 0);
+    if (index.data().toString() == name) {
       list->scrollTo(index);
       const QPoint centre = list->visualRect(index).center();
       QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);

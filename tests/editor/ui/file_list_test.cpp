@@ -1,0 +1,105 @@
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "ui/file_list.h"
+#include "ui_test_support.h"
+
+using tamrisk::ui::FileList;
+
+class FileListTest : public QObject {
+  Q_OBJECT
+
+  static bool touch(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly);
+  }
+
+ private slots:
+  void listsTheMatchingFilesAtOnceInNameOrder_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("listed");
+    const QStringList frames{"B10.png", "B2.png", "b1.PNG", "B00.png", "notes.txt"};
+    QTest::newRow("case does not matter")
+        << frames << "*.PNG" << QStringList{"B00.png", "b1.PNG", "B10.png", "B2.png"};
+    QTest::newRow("several wildcards") << QStringList{"a.bmp", "c.png", "b.txt", "d.BMP"}
+                                       << "*.BMP; *.png" << QStringList{"a.bmp", "c.png", "d.BMP"};
+    QTest::newRow("no match") << frames << "*.pst" << QStringList{};
+    QTest::newRow("hidden files stay out")
+        << QStringList{".hidden.pst", "seen.pst"} << "*.pst" << QStringList{"seen.pst"};
+    QTest::newRow("empty pattern lists nothing") << frames << "" << QStringList{};
+  }
+  void listsTheMatchingFilesAtOnceInNameOrder() {
+    QFETCH(QStringList, files);
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, listed);
+    QTemporaryDir dir;
+    for (const QString& name : files) {
+      QVERIFY(touch(dir.filePath(name)));
+    }
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));  // folders are not files
+    FileList list;
+    list.set_pattern(pattern);
+    list.set_folder(dir.path());
+    QCOMPARE(list.file_names(), listed);  // no waiting: read when set
+  }
+
+  void aMissingFolderListsNothing() {
+    QTemporaryDir dir;
+    QVERIFY(touch(dir.filePath(QStringLiteral("a.png"))));
+    FileList list;
+    list.set_pattern(QStringLiteral("*.png"));
+    list.set_folder(dir.path());
+    QCOMPARE(list.file_names(), QStringList{"a.png"});
+    list.set_folder(dir.filePath(QStringLiteral("gone")));
+    QCOMPARE(list.file_names(), QStringList{});
+  }
+
+  void followsFilesThatComeAndGoAndKeepsTheChoice() {
+    QTemporaryDir dir;
+    QVERIFY(touch(dir.filePath(QStringLiteral("b.pst"))));
+    FileList list;
+    list.resize(150, 120);
+    list.show();
+    list.set_pattern(QStringLiteral("*.pst"));
+    list.set_folder(dir.path());
+    QSignalSpy clicked(&list, &FileList::file_clicked);
+    QVERIFY(tamrisk::test::click_file(&list, QStringLiteral("b.pst")));
+    QCOMPARE(clicked.count(), 1);
+
+    QVERIFY(touch(dir.filePath(QStringLiteral("a.pst"))));
+    QTRY_COMPARE(list.file_names(), QStringList({"a.pst", "b.pst"}));
+    QCOMPARE(list.currentIndex().data().toString(), QStringLiteral("b.pst"));
+    QVERIFY(list.selectionModel()->isSelected(list.currentIndex()));
+
+    QVERIFY(QFile::remove(dir.filePath(QStringLiteral("b.pst"))));
+    QTRY_COMPARE(list.file_names(), QStringList{"a.pst"});
+    QVERIFY(!list.selectionModel()->hasSelection());
+    QCOMPARE(clicked.count(), 1);  // a refresh is not a click
+  }
+
+  void keysActAsClicks() {
+    QTemporaryDir dir;
+    QVERIFY(touch(dir.filePath(QStringLiteral("a.pst"))));
+    QVERIFY(touch(dir.filePath(QStringLiteral("b.pst"))));
+    FileList list;
+    list.show();
+    list.set_pattern(QStringLiteral("*.pst"));
+    list.set_folder(dir.path());
+    QSignalSpy clicked(&list, &FileList::file_clicked);
+    QSignalSpy opened(&list, &FileList::file_double_clicked);
+    QTest::keyClick(&list, Qt::Key_Return);  // nothing chosen yet
+    QCOMPARE(opened.count(), 0);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Down);
+    QTest::keyClick(&list, Qt::Key_Return);
+    QCOMPARE(clicked.count(), 2);
+    QCOMPARE(clicked.last().at(0).toString(), QStringLiteral("b.pst"));
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(opened.first().at(0).toString(), QStringLiteral("b.pst"));
+  }
+};
+
+QTEST_MAIN(FileListTest)
+#include "file_list_test.moc"
