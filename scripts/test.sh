@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through CTest.
-# scripts/sanitize.sh runs the same tests built with ASan and UBSan.
+# Installs what is missing, builds, and runs every test through CTest: a
+# short run of each fuzzer, the whole suite, then the whole suite once more
+# built with ASan and UBSan (scripts/sanitize.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -20,3 +21,6 @@ BUILD_DIR=$build "$root/scripts/build.sh"
 # on a loaded machine one of them may miss its wait, so a failed test is run
 # again (at most three runs) before it counts as failed.
 (cd "$build" && ctest --output-on-failure -j 2 --timeout 600 --repeat until-pass:3 -LE fuzz)
+
+# The second pass needs clang, as the fuzzers do; setup.sh installs it.
+BUILD_DIR=$build-asan "$root/scripts/sanitize.sh"
