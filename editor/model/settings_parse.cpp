@@ -2,7 +2,9 @@
 // the file system, so that a file is read whole before anything changes.
 
 #include <QRegularExpression>
+#include <array>
 #include <limits>
+#include <vector>
 
 #include "model/settings_file.h"
 #include "model/text_codec.h"
@@ -23,11 +25,31 @@ struct Field {
   bool quoted = false;
 };
 
+// The fields of one record. No record has more than kMainFieldCount fields,
+// so only that many are kept; the rest are counted, which bounds the memory a
+// line of a million commas can take.
+struct Fields {
+  std::vector<Field> kept;
+  size_t count = 0;
+
+  void clear() {
+    kept.clear();
+    count = 0;
+  }
+  void add(QStringView text, bool quoted) {
+    if (kept.size() < static_cast<size_t>(kMainFieldCount)) {
+      kept.push_back({text.toString(), quoted});
+    }
+    ++count;
+  }
+  const Field& operator[](size_t index) const { return kept[index]; }
+};
+
 bool is_blank(QChar c) {
   return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
-QString trim_blanks(QStringView s) {
+QStringView trim_blanks(QStringView s) {
   qsizetype begin = 0;
   qsizetype end = s.size();
   while (begin < end && is_blank(s[begin])) {
@@ -36,7 +58,7 @@ QString trim_blanks(QStringView s) {
   while (end > begin && is_blank(s[end - 1])) {
     --end;
   }
-  return s.mid(begin, end - begin).toString();
+  return s.mid(begin, end - begin);
 }
 
 // Where the blanks from pos on end.
@@ -51,7 +73,7 @@ qsizetype skip_blanks(QStringView line, qsizetype pos) {
 // is followed, blanks aside, by a comma or the end of the line, so it may hold
 // commas and quotes. Unquoted fields lose their surrounding blanks. Returns
 // false for a quote that is never closed so.
-bool split_fields(QStringView line, std::vector<Field>* fields) {
+bool split_fields(QStringView line, Fields* fields) {
   fields->clear();
   qsizetype pos = 0;
   for (;;) {
@@ -73,14 +95,14 @@ bool split_fields(QStringView line, std::vector<Field>* fields) {
       if (close < 0) {
         return false;
       }
-      fields->push_back({line.mid(pos + 1, close - pos - 1).toString(), true});
+      fields->add(line.mid(pos + 1, close - pos - 1), true);
       pos = after;
     } else {
       qsizetype end = line.indexOf(QLatin1Char(','), pos);
       if (end < 0) {
         end = line.size();
       }
-      fields->push_back({trim_blanks(line.mid(pos, end - pos)), false});
+      fields->add(trim_blanks(line.mid(pos, end - pos)), false);
       pos = end;
     }
     if (pos >= line.size()) {
@@ -96,7 +118,7 @@ QString at_line(int line, const QString& what) {
 
 // Reads one integer field within [min, max]; on failure leaves a message
 // naming the line and the field.
-bool read_integer(const std::vector<Field>& fields, size_t index, int line, qint64 min, qint64 max,
+bool read_integer(const Fields& fields, size_t index, int line, qint64 min, qint64 max,
                   qint64* value, QString* error) {
   const Field& field = fields[index];
   const int number = static_cast<int>(index) + 1;
@@ -121,8 +143,7 @@ bool read_integer(const std::vector<Field>& fields, size_t index, int line, qint
   return true;
 }
 
-bool read_int16(const std::vector<Field>& fields, size_t index, int line, int* value,
-                QString* error) {
+bool read_int16(const Fields& fields, size_t index, int line, int* value, QString* error) {
   qint64 v = 0;
   if (!read_integer(fields, index, line, kInt16Min, kInt16Max, &v, error)) {
     return false;
@@ -153,35 +174,35 @@ QString field_count_message(int line, const QString& record, int wanted, size_t 
 
 // A layer record holds one text. When it is quoted, the text is everything
 // between the first and the last quote, so any path reads back as written.
-bool parse_layer(const QString& raw, int line, QString* path, QString* error) {
-  const QString trimmed = trim_blanks(raw);
+bool parse_layer(QStringView raw, int line, QString* path, QString* error) {
+  const QStringView trimmed = trim_blanks(raw);
   if (trimmed.startsWith(QLatin1Char('"'))) {
     if (trimmed.size() < 2 || !trimmed.endsWith(QLatin1Char('"'))) {
       *error = at_line(line, QStringLiteral("引用符が閉じていません。"));
       return false;
     }
-    *path = trimmed.mid(1, trimmed.size() - 2);
+    *path = trimmed.mid(1, trimmed.size() - 2).toString();
     return true;
   }
-  std::vector<Field> fields;
+  Fields fields;
   split_fields(raw, &fields);
-  if (fields.size() != 1) {
-    *error = field_count_message(line, QStringLiteral("レイヤーのレコード"), 1, fields.size());
+  if (fields.count != 1) {
+    *error = field_count_message(line, QStringLiteral("レイヤーのレコード"), 1, fields.count);
     return false;
   }
   *path = fields[0].text;
   return true;
 }
 
-bool parse_main(const QString& raw, int line, SettingsRecords* out, QString* error) {
-  std::vector<Field> fields;
+bool parse_main(QStringView raw, int line, SettingsRecords* out, QString* error) {
+  Fields fields;
   if (!split_fields(raw, &fields)) {
     *error = at_line(line, QStringLiteral("引用符が閉じていません。"));
     return false;
   }
-  if (fields.size() != kMainFieldCount) {
+  if (fields.count != kMainFieldCount) {
     *error =
-        field_count_message(line, QStringLiteral("メインレコード"), kMainFieldCount, fields.size());
+        field_count_message(line, QStringLiteral("メインレコード"), kMainFieldCount, fields.count);
     return false;
   }
   if (!read_int16(fields, 0, line, &out->adjust_x, error) ||
@@ -197,11 +218,10 @@ bool parse_main(const QString& raw, int line, SettingsRecords* out, QString* err
   return true;
 }
 
-bool parse_frame(const std::vector<Field>& fields, int line, ProjectModel::Offset* offset,
-                 QString* error) {
-  if (fields.size() != kFrameFieldCount) {
+bool parse_frame(const Fields& fields, int line, ProjectModel::Offset* offset, QString* error) {
+  if (fields.count != kFrameFieldCount) {
     *error = field_count_message(line, QStringLiteral("コマ別補正値のレコード"), kFrameFieldCount,
-                                 fields.size());
+                                 fields.count);
     return false;
   }
   int dx = 0;
@@ -213,11 +233,10 @@ bool parse_frame(const std::vector<Field>& fields, int line, ProjectModel::Offse
   return true;
 }
 
-bool parse_background(const std::vector<Field>& fields, int line, SettingsBackground* out,
-                      QString* error) {
-  if (fields.size() != kBackgroundFieldCount) {
+bool parse_background(const Fields& fields, int line, SettingsBackground* out, QString* error) {
+  if (fields.count != kBackgroundFieldCount) {
     *error = field_count_message(line, QStringLiteral("背景のレコード"), kBackgroundFieldCount,
-                                 fields.size());
+                                 fields.count);
     return false;
   }
   const std::optional<bool> from_file = flag_value(fields[0]);
@@ -241,16 +260,60 @@ bool parse_background(const std::vector<Field>& fields, int line, SettingsBackgr
   return true;
 }
 
-// Splits text into lines at CR LF, LF or CR. Blank lines at the end of the
-// file are dropped.
-QStringList split_lines(const QString& text) {
-  static const QRegularExpression kLineEnd(QStringLiteral("\r\n|\n|\r"));
-  QStringList lines = text.split(kLineEnd);
-  while (!lines.isEmpty() && trim_blanks(lines.last()).isEmpty()) {
-    lines.removeLast();
+// The background record ends the file: whatever follows it is not read.
+bool read_background(const Fields& fields, int line, SettingsRecords* out, QString* error) {
+  SettingsBackground background;
+  if (!parse_background(fields, line, &background, error)) {
+    return false;
   }
-  return lines;
+  out->background = background;
+  return true;
 }
+
+// Hands out the lines of a text one after another, split at CR LF, LF or
+// CR, without copying them. Blank lines at the end of the text are dropped.
+class LineReader {
+ public:
+  explicit LineReader(QStringView text) : text_(text) {
+    qsizetype end = text_.size();
+    while (end > 0 && (is_blank(text_[end - 1]) || text_[end - 1] == QLatin1Char('\r') ||
+                       text_[end - 1] == QLatin1Char('\n'))) {
+      --end;
+    }
+    text_.truncate(end);
+    at_end_ = text_.isEmpty();
+  }
+
+  bool at_end() const { return at_end_; }
+  // The number of lines handed out so far.
+  int count() const { return count_; }
+
+  QStringView next() {
+    qsizetype end = pos_;
+    while (end < text_.size() && text_[end] != QLatin1Char('\r') &&
+           text_[end] != QLatin1Char('\n')) {
+      ++end;
+    }
+    const QStringView line = text_.mid(pos_, end - pos_);
+    if (end == text_.size()) {
+      at_end_ = true;
+    } else {
+      pos_ = end + 1;
+      if (text_[end] == QLatin1Char('\r') && pos_ < text_.size() &&
+          text_[pos_] == QLatin1Char('\n')) {
+        ++pos_;
+      }
+    }
+    ++count_;
+    return line;
+  }
+
+ private:
+  QStringView text_;
+  qsizetype pos_ = 0;
+  bool at_end_ = false;
+  int count_ = 0;
+};
 
 }  // namespace
 
@@ -268,37 +331,42 @@ bool parse_settings(const QByteArray& bytes, SettingsRecords* out, QString* erro
 }
 
 bool parse_settings_text(const QString& text, SettingsRecords* out, QString* error) {
-  const QStringList lines = split_lines(text);
+  LineReader lines(text);
   const int required = kLayerCount + 1;
-  if (lines.size() < required) {
-    *error = QStringLiteral(
-                 "レコードが足りません（%1行しかありません。レイヤー11行とメインレコード"
-                 "1行が必要です）。")
-                 .arg(lines.size());
-    return false;
+  std::array<QStringView, kLayerCount + 1> records;
+  for (QStringView& record : records) {
+    if (lines.at_end()) {
+      *error = QStringLiteral(
+                   "レコードが足りません（%1行しかありません。レイヤー11行とメインレコード"
+                   "1行が必要です）。")
+                   .arg(lines.count());
+      return false;
+    }
+    record = lines.next();
   }
   *out = SettingsRecords{};
   for (int i = 0; i < kLayerCount; ++i) {
-    if (!parse_layer(lines[i], i + 1, &out->layer_path[i], error)) {
+    if (!parse_layer(records[i], i + 1, &out->layer_path[i], error)) {
       return false;
     }
   }
-  if (!parse_main(lines[kLayerCount], kLayerCount + 1, out, error)) {
+  if (!parse_main(records[kLayerCount], required, out, error)) {
     return false;
   }
 
   // One per-frame record for each character of the stored sequence; a file
   // may end, or go on to the background record, before all of them.
-  std::vector<Field> fields;
-  qsizetype index = required;
-  for (qsizetype k = 0; k < out->pattern_anime.size() && index < lines.size(); ++k, ++index) {
-    const int line = static_cast<int>(index) + 1;
-    if (!split_fields(lines[index], &fields)) {
+  Fields fields;
+  for (qsizetype k = 0; k < out->pattern_anime.size() && !lines.at_end(); ++k) {
+    const QStringView record = lines.next();
+    const int line = lines.count();
+    if (!split_fields(record, &fields)) {
       *error = at_line(line, QStringLiteral("引用符が閉じていません。"));
       return false;
     }
-    if (!fields.empty() && flag_value(fields[0])) {
-      break;
+    if (fields.count > 0 && flag_value(fields[0])) {
+      // The background record, after fewer per-frame records than frames.
+      return read_background(fields, line, out, error);
     }
     ProjectModel::Offset offset{};
     if (!parse_frame(fields, line, &offset, error)) {
@@ -308,21 +376,15 @@ bool parse_settings_text(const QString& text, SettingsRecords* out, QString* err
       out->offsets.push_back(offset);
     }
   }
-  if (index >= lines.size()) {
+  if (lines.at_end()) {
     return true;
   }
-  const int line = static_cast<int>(index) + 1;
-  if (!split_fields(lines[index], &fields)) {
-    *error = at_line(line, QStringLiteral("引用符が閉じていません。"));
+  const QStringView record = lines.next();
+  if (!split_fields(record, &fields)) {
+    *error = at_line(lines.count(), QStringLiteral("引用符が閉じていません。"));
     return false;
   }
-  SettingsBackground background;
-  if (!parse_background(fields, line, &background, error)) {
-    return false;
-  }
-  out->background = background;
-  // Whatever follows the background record is not read.
-  return true;
+  return read_background(fields, lines.count(), out, error);
 }
 
 }  // namespace tamrisk

@@ -238,23 +238,46 @@ TEST_F(EditorFaults, SettingsFileOfAGigabyteOfCommas) {
   EXPECT_FALSE(fs::exists(out));
 }
 
-TEST_F(EditorFaults, LargestSettingsFileOfCommas) {
-  // Eleven empty layer records, then a main record of commas up to the limit.
-  std::string text;
+TEST_F(EditorFaults, LargestSettingsFilesOfCommasAndLineEnds) {
+  // Files at the size limit made of what costs a parser the most memory: a
+  // field or a line for every byte. They are read within a few megabytes.
+  std::string layers;
   for (int i = 0; i < 11; ++i) {
-    text += "\"\"\r\n";
+    layers += "\"\"\r\n";
   }
-  const long long commas = 4 * kMiB - static_cast<long long>(text.size());
-  text += std::string(static_cast<std::size_t>(commas), ',');
-  cli::WriteFile(project_ / "commas.pst", text);
-  const fs::path out = dir_ / "out";
-  // About 40 bytes of memory a field: some 320 MB of address space in all.
-  const cli::Result r = Export(project_ / "commas.pst", out, Bounded(256 * kMiB));
-  EXPECT_EQ(r.status, 1) << cli::Describe(r);
-  EXPECT_TRUE(Contains(r.err, "(12行目) メインレコードの項目数が正しくありません（8個必要なところ" +
-                                  std::to_string(commas + 1) + "個）。"))
-      << cli::Describe(r);
-  EXPECT_FALSE(fs::exists(out));
+  const std::string main_record = "0,0,0,\"\",\"\",\"\",\"\",\"\"\r\n";
+  const auto filled = [](const std::string& head, char c, const std::string& tail) {
+    return head + std::string(static_cast<std::size_t>(4 * kMiB) - head.size() - tail.size(), c) +
+           tail;
+  };
+  const std::string layer_tail = "\r\n" + layers.substr(4) + main_record;
+  const long long main_commas = 4 * kMiB - static_cast<long long>(layers.size());
+  const struct {
+    const char* name;
+    std::string text;
+    std::string message;
+  } kCases[] = {
+      {"a main record of commas", filled(layers, ',', ""),
+       "(12行目) メインレコードの項目数が正しくありません（8個必要なところ" +
+           std::to_string(main_commas + 1) + "個）。"},
+      {"a layer record of commas", filled("", ',', layer_tail),
+       "(1行目) レイヤーのレコードの項目数が正しくありません（1個必要なところ" +
+           std::to_string(4 * kMiB - static_cast<long long>(layer_tail.size()) + 1) + "個）。"},
+      {"line ends before the background record", filled(layers + main_record, '\n', "x"),
+       "(13行目) 背景のレコードの項目数が正しくありません（4個必要なところ1個）。"},
+      {"line ends before the main record", filled("", '\n', main_record),
+       "(12行目) メインレコードの項目数が正しくありません（8個必要なところ1個）。"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(static_cast<long long>(c.text.size()), 4 * kMiB);
+    cli::WriteFile(project_ / "big.pst", c.text);
+    const fs::path out = dir_ / "out";
+    const cli::Result r = Export(project_ / "big.pst", out, Bounded(32 * kMiB));
+    EXPECT_EQ(r.status, 1) << cli::Describe(r);
+    EXPECT_TRUE(Contains(r.err, c.message)) << cli::Describe(r);
+    EXPECT_FALSE(fs::exists(out));
+  }
 }
 
 TEST_F(EditorFaults, LayerPicturesWhoseHeaderClaimsTooMuch) {
