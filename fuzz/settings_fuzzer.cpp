@@ -87,11 +87,11 @@ bool Inside(const QString& path) {
 
 tamrisk::PictureReaders Readers() {
   tamrisk::PictureReaders readers;
-  readers.png = [](QImage& canvas, const QString& path) {
-    return Inside(path) && tamrisk::ReadPNGFile(canvas, path);
+  readers.png = [](QImage& canvas, const QString& path, QString* why) {
+    return Inside(path) && tamrisk::ReadPNGFile(canvas, path, why);
   };
-  readers.other = [](QImage& canvas, const QString& path) {
-    return Inside(path) && tamrisk::read_picture(canvas, path);
+  readers.other = [](QImage& canvas, const QString& path, QString* why) {
+    return Inside(path) && tamrisk::read_picture(canvas, path, why);
   };
   return readers;
 }

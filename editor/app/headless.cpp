@@ -11,7 +11,7 @@
 #include "export/exporter.h"
 #include "model/settings_file.h"
 #include "platform/program_folder.h"
-#include "render/read_png_file.h"
+#include "render/picture_readers.h"
 
 namespace tamrisk {
 namespace {
@@ -140,13 +140,14 @@ int run_headless(const QStringList& arguments) {
   ProjectModel model(program_folder());
   QString error;
   QStringList warnings;
-  PictureReaders readers;
-  readers.png = [](QImage& canvas, const QString& path) { return ReadPNGFile(canvas, path); };
-  if (!load_settings(model, QFileInfo(file).absoluteFilePath(), &error, readers, &warnings)) {
+  if (!load_settings(model, QFileInfo(file).absoluteFilePath(), &error, editor_picture_readers(),
+                     &warnings)) {
     return fail(error);
   }
   for (const QString& warning : warnings) {
-    print(stderr, QStringLiteral("Tamrisk: %1\n").arg(warning));
+    for (const QString& line : warning.split(QLatin1Char('\n'))) {
+      print(stderr, QStringLiteral("Tamrisk: %1\n").arg(line));
+    }
   }
   model.png_output = !parser.isSet(bmp_option);
   if (parser.isSet(dir_option)) {

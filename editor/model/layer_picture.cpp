@@ -16,7 +16,8 @@ bool load_layer_picture(ProjectModel& model, int layer, const QString& path, boo
     }
     return false;
   }
-  const bool ok = read_layer_picture(model, layer, path, png_reader, readers);
+  QString reason;
+  const bool ok = read_layer_picture(model, layer, path, png_reader, readers, &reason);
   model.layer_path[layer] = path;
 
   if (layer == kBackground) {
@@ -27,8 +28,9 @@ bool load_layer_picture(ProjectModel& model, int layer, const QString& path, boo
   }
 
   if (!ok && error != nullptr) {
-    const QString why = png_reader ? QStringLiteral("PNG画像ではないか、壊れています。")
-                                   : QStringLiteral("読めない形式の画像か、壊れています。");
+    const QString why = !reason.isEmpty() ? reason
+                        : png_reader ? QStringLiteral("PNG画像ではないか、壊れています。")
+                                     : QStringLiteral("読めない形式の画像か、壊れています。");
     *error = QStringLiteral("%1に「%2」を読み込めません。\n%3")
                  .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path), why);
   }

@@ -127,21 +127,33 @@ bool read_bytes(const QString& path, QByteArray* bytes, QString* why) {
 
 void load_layer(ProjectModel& model, int layer, const QString& path, const PictureReaders& readers,
                 QStringList* warnings) {
-  const bool ok = read_layer_picture(model, layer, path, is_png_name(path), readers);
+  QString why;
+  const bool ok = read_layer_picture(model, layer, path, is_png_name(path), readers, &why);
   if (!ok && warnings != nullptr) {
-    warnings->append(QStringLiteral("%1の画像を読み込めません: %2")
-                         .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path)));
+    QString warning = QStringLiteral("%1の画像を読み込めません: %2")
+                          .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path));
+    if (!why.isEmpty()) {
+      warning += QLatin1Char('\n') + why;
+    }
+    warnings->append(warning);
   }
 }
 
 }  // namespace
 
 bool read_layer_picture(ProjectModel& model, int layer, const QString& path, bool png_reader,
-                        const PictureReaders& readers) {
+                        const PictureReaders& readers, QString* why) {
   const PictureReader& chosen = png_reader ? readers.png : readers.other;
-  const PictureReader& reader = chosen ? chosen : PictureReader(read_picture);
+  const PictureReader& reader =
+      chosen ? chosen : PictureReader([](QImage& canvas, const QString& file, QString* reason) {
+        return read_picture(canvas, file, reason);
+      });
   QImage canvas = model.pic[layer];
-  const bool ok = reader(canvas, path);
+  QString reason;
+  const bool ok = reader(canvas, path, &reason);
+  if (!ok && why != nullptr) {
+    *why = reason;
+  }
   if (!canvas.isNull()) {
     model.pic[layer] = canvas.format() == QImage::Format_RGB32
                            ? canvas
@@ -154,11 +166,14 @@ bool is_png_name(const QString& path) {
   return path.right(3).compare(QLatin1String("png"), Qt::CaseInsensitive) == 0;
 }
 
-bool read_picture(QImage& canvas, const QString& path) {
+bool read_picture(QImage& canvas, const QString& path, QString* why) {
   QImageReader reader(path);
   reader.setAutoTransform(false);
   QImage image;
   if (!reader.read(&image) || image.isNull()) {
+    if (why != nullptr) {
+      *why = QStringLiteral("画像を読めません（%1）。").arg(reader.errorString());
+    }
     return false;
   }
   if (image.hasAlphaChannel()) {

@@ -45,8 +45,9 @@ struct SettingsRecords {
 };
 
 // Reads a picture file into a layer canvas; true when it was read. On false
-// the canvas is taken as the reader leaves it (a null image is ignored).
-using PictureReader = std::function<bool(QImage& canvas, const QString& path)>;
+// the canvas is taken as the reader leaves it (a null image is ignored), and
+// the reader may say why in *why (never null).
+using PictureReader = std::function<bool(QImage& canvas, const QString& path, QString* why)>;
 struct PictureReaders {
   PictureReader png;    // names whose last three characters are "png", any case
   PictureReader other;  // every other name
@@ -54,17 +55,18 @@ struct PictureReaders {
 
 // The general picture loader (BMP, JPEG and whatever QImageReader knows):
 // the canvas becomes the picture in Format_RGB32, alpha flattened over the
-// window colour. False, canvas untouched, when the file cannot be read.
-bool read_picture(QImage& canvas, const QString& path);
+// window colour. False, canvas untouched, when the file cannot be read;
+// *why (when not null) then says why.
+bool read_picture(QImage& canvas, const QString& path, QString* why = nullptr);
 // Whether a layer file goes to the PNG reader.
 bool is_png_name(const QString& path);
 
 // Reads the picture at path into layer's canvas: readers.png when png_reader,
 // else readers.other (read_picture where a reader is not set). The canvas
 // keeps what the reader left there, in Format_RGB32. false when the read
-// failed.
+// failed; *why (when not null) then holds the reader's reason, if it gave one.
 bool read_layer_picture(ProjectModel& model, int layer, const QString& path, bool png_reader,
-                        const PictureReaders& readers = {});
+                        const PictureReaders& readers = {}, QString* why = nullptr);
 
 // Parses a whole settings file. Returns false and leaves a message when the
 // bytes cannot be read as a settings file; *out is then unspecified.

@@ -63,6 +63,12 @@ DecodeStatus decode(png_structp png, png_infop info, QImage* image) {
   png_set_sig_bytes(png, 8);
   // Sizes are checked below with our own limits.
   png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+  // A chunk may claim up to 2 GiB, and libpng reads a whole text, profile or
+  // other ancillary chunk into memory: a file of a hundred bytes could ask
+  // for gigabytes. The pixels need none of them, so every chunk but IHDR,
+  // PLTE, tRNS, IDAT and IEND is skipped unread (the image data itself is
+  // read in small pieces whatever its size).
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);

@@ -26,7 +26,7 @@
 #include "ui/form4.h"
 #include "ui/form5.h"
 #include "ui/image_canvas.h"
-#include "ui/picture_readers.h"
+#include "render/picture_readers.h"
 #include "ui/sequence_box.h"
 
 namespace tamrisk::ui {

@@ -15,7 +15,7 @@
 #include "ui/drive_selector.h"
 #include "ui/file_list.h"
 #include "ui/folder_list.h"
-#include "ui/picture_readers.h"
+#include "render/picture_readers.h"
 
 namespace tamrisk::ui {
 

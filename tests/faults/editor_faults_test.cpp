@@ -162,10 +162,12 @@ TEST_F(EditorFaults, FilesThatShrinkOrVanishWhileRead) {
        "」を読み込めません。設定は変更していません。\nファイルを開けません（"},
       {"background cut inside its first chunk", project_ / "bg.png",
        ShrinkAtFirstRead(project_ / "bg.png", 20), 0,
-       "Tamrisk: 背景の画像を読み込めません: " + (project_ / "bg.png").string() + "\n"},
+       "Tamrisk: 背景の画像を読み込めません: " + (project_ / "bg.png").string() +
+           "\nTamrisk: PNGファイルが途中で終わっています。\n"},
       {"pattern gone when opened", project_ / "walk1.png",
        VanishAtFirstOpen(project_ / "walk1.png"), 0,
-       "Tamrisk: パターン１の画像を読み込めません: " + (project_ / "walk1.png").string() + "\n"},
+       "Tamrisk: パターン１の画像を読み込めません: " + (project_ / "walk1.png").string() +
+           "\nTamrisk: 「" + (project_ / "walk1.png").string() + "」を開けません（"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -206,7 +208,8 @@ TEST_F(EditorFaults, FilesThatCannotBeRead) {
   cli::WriteFile(project_ / "mem.pst", text);
   r = Export(project_ / "mem.pst", out);
   EXPECT_EQ(r.status, 0) << cli::Describe(r);
-  EXPECT_TRUE(Contains(r.err, "Tamrisk: 背景の画像を読み込めません: /proc/self/mem\n"))
+  EXPECT_TRUE(Contains(
+      r.err, "Tamrisk: 背景の画像を読み込めません: /proc/self/mem\nTamrisk: 画像を読めません（"))
       << cli::Describe(r);
 }
 
@@ -305,6 +308,23 @@ TEST_F(EditorFaults, LayerPicturesWhoseHeaderClaimsTooMuch) {
     SCOPED_TRACE(cli::Describe(r));
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(StartsWith(r.err, c.message));
+  }
+}
+
+TEST_F(EditorFaults, LayerPicturesWhoseChunksClaimTooMuch) {
+  // A picture of a hundred bytes whose next chunk claims 2^31 - 1 bytes: it
+  // is skipped, not held in memory, and the file ends inside it.
+  const std::string header = PngHeaderOnly(2, 1);
+  const std::string start = header.substr(0, 8 + 12 + 13);  // signature and IHDR
+  for (const char* type : {"tEXt", "zTXt", "iTXt", "iCCP", "eXIf", "prVt"}) {
+    SCOPED_TRACE(type);
+    cli::WriteFile(project_ / "claim.png",
+                   start + cli::BigEndian32(0x7FFFFFFFu) + type + std::string(64, 'x'));
+    const cli::Result r = Execute(FAULT_PROBE_PATH, {"read-png", (project_ / "claim.png").string()},
+                                  project_, Bounded(16 * kMiB));
+    SCOPED_TRACE(cli::Describe(r));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(StartsWith(r.err, "PNGファイルが途中で終わっています。"));
   }
 }
 

@@ -6,13 +6,16 @@
 namespace tamrisk {
 namespace {
 
-// Readers that note which of them ran; a success hands back a 200 x 40 picture.
-PictureReaders Recording(QStringList* calls, bool succeed) {
-  auto reader = [calls, succeed](const char* name) {
-    return [calls, succeed, name](QImage& canvas, const QString&) {
+// Readers that note which of them ran; a success hands back a 200 x 40
+// picture, a failure gives `reason` as its reason.
+PictureReaders Recording(QStringList* calls, bool succeed, const QString& reason = {}) {
+  auto reader = [calls, succeed, reason](const char* name) {
+    return [calls, succeed, reason, name](QImage& canvas, const QString&, QString* why) {
       *calls << QString::fromLatin1(name);
       if (succeed) {
         canvas = QImage(200, 40, QImage::Format_ARGB32);
+      } else {
+        *why = reason;
       }
       return succeed;
     };
@@ -69,6 +72,29 @@ TEST(LayerPicture, AFailedReadStillRecordsThePathAndSaysWhy) {
   EXPECT_EQ(m.adjust_x_range().max, before.width());
   EXPECT_EQ(error, QStringLiteral("背景に「/bad.png」を読み込めません。\n"
                                   "PNG画像ではないか、壊れています。"));
+}
+
+TEST(LayerPicture, AReasonFromTheReaderIsPassedOn) {
+  const struct {
+    bool png_reader;
+    QString reason;
+    QString message;
+  } kCases[] = {
+      {true, QStringLiteral("PNGファイルが壊れています（IDAT: CRC error）。"),
+       QStringLiteral("パターン２に「/p.png」を読み込めません。\n"
+                      "PNGファイルが壊れています（IDAT: CRC error）。")},
+      {false, QString(),
+       QStringLiteral("パターン２に「/p.png」を読み込めません。\n"
+                      "読めない形式の画像か、壊れています。")},
+  };
+  for (const auto& c : kCases) {
+    ProjectModel m;
+    QStringList calls;
+    QString error;
+    EXPECT_FALSE(load_layer_picture(m, 2, QStringLiteral("/p.png"), c.png_reader, &error,
+                                    Recording(&calls, false, c.reason)));
+    EXPECT_EQ(error, c.message);
+  }
 }
 
 }  // namespace

@@ -126,13 +126,16 @@ TEST_F(SettingsFile, SendsPicturesToTheReaderTheirNameChooses) {
   QStringList png;
   QStringList other;
   PictureReaders readers;
-  readers.png = [&](QImage& canvas, const QString& path) {
+  readers.png = [&](QImage& canvas, const QString& path, QString*) {
     png << QFileInfo(path).fileName();
     canvas = QImage(3, 4, QImage::Format_ARGB32);
     return true;
   };
-  readers.other = [&](QImage&, const QString& path) {
+  readers.other = [&](QImage&, const QString& path, QString* why) {
     other << QFileInfo(path).fileName();
+    if (path.endsWith(QLatin1String("f.jpg"))) {
+      *why = QStringLiteral("壊れています。");  // the other two give no reason
+    }
     return false;
   };
   ProjectModel m(Prog());
@@ -147,6 +150,9 @@ TEST_F(SettingsFile, SendsPicturesToTheReaderTheirNameChooses) {
   ASSERT_EQ(warnings.size(), 3);
   EXPECT_EQ(warnings[0], QStringLiteral("パターン４の画像を読み込めません: ") +
                              QDir::toNativeSeparators(Path(QStringLiteral("e.bmp"))));
+  EXPECT_EQ(warnings[1], QStringLiteral("パターン５の画像を読み込めません: ") +
+                             QDir::toNativeSeparators(Path(QStringLiteral("f.jpg"))) +
+                             QStringLiteral("\n壊れています。"));
 }
 
 TEST_F(SettingsFile, KeepsLayersWhoseFileIsGoneAndEmptiesEmptyRecords) {
@@ -342,8 +348,10 @@ TEST_F(SettingsFile, GeneralLoaderFlattensAlphaAndLeavesTheCanvasOnFailure) {
 
   ASSERT_TRUE(WriteFile(Path(QStringLiteral("broken.bmp")), "BM not really"));
   const QImage before = canvas;
-  EXPECT_FALSE(read_picture(canvas, Path(QStringLiteral("broken.bmp"))));
+  QString why;
+  EXPECT_FALSE(read_picture(canvas, Path(QStringLiteral("broken.bmp")), &why));
   EXPECT_EQ(canvas, before);
+  EXPECT_TRUE(why.startsWith(QStringLiteral("画像を読めません（"))) << why.toStdString();
 }
 
 }  // namespace

@@ -169,6 +169,22 @@ TEST(ReadPng, IgnoresGammaTextAndTime) {
   EXPECT_EQ(image.pixel(1, 0), qRgb(200, 100, 50));
 }
 
+TEST(ReadPng, SkipsLargeChunksThePixelsDoNotNeed) {
+  PngLayout layout = png(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 200, 100, 50});
+  const QByteArray plain = make_png(layout);
+  const qsizetype after_ihdr = 8 + 12 + 13;
+  const QByteArray big(3 << 20, 'x');
+  for (const char* type : {"tEXt", "iCCP", "zTXt", "prVt"}) {
+    SCOPED_TRACE(type);
+    QByteArray file = plain;
+    file.insert(after_ihdr, test::framed_chunk(type, big));
+    QImage image;
+    ASSERT_TRUE(decode(file, &image, nullptr));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(1, 2, 3));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(200, 100, 50));
+  }
+}
+
 QByteArray valid_png() {
   PngLayout layout = png(16, 16, PNG_COLOR_TYPE_RGB, 8, {});
   for (int i = 0; i < 16 * 16 * 3; ++i) {
