@@ -134,8 +134,12 @@ int run_headless(const QStringList& arguments) {
   }
 
   const QString file = parser.value(export_option);
-  if (!QFileInfo(file).isFile()) {
+  const QFileInfo info(file);
+  if (!info.exists()) {
     return fail(QStringLiteral("%1: no such settings file").arg(file));
+  }
+  if (!info.isFile()) {
+    return fail(QStringLiteral("%1: not a settings file (a folder or a device)").arg(file));
   }
   ProjectModel model(program_folder());
   QString error;

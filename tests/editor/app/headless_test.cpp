@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <functional>
 #include <vector>
@@ -133,6 +134,16 @@ TEST_F(Headless, FailsWithAMessage) {
     bool writes;      // whether frames are written before the failure
   } kCases[] = {
       {"no settings file", {"--export", Out("none.pst")}, [] {}, "no such settings file", false},
+      {"a folder as the settings file",
+       {"--export", Out()},
+       [] {},
+       Out() + ": not a settings file (a folder or a device)",
+       false},
+      {"a pipe as the settings file",
+       {"--export", Out("pipe.pst")},
+       [&] { ASSERT_EQ(mkfifo(QFile::encodeName(Out("pipe.pst")).constData(), 0600), 0); },
+       "not a settings file (a folder or a device)",
+       false},
       {"no compiler",
        {"--export", kExample, "--output-dir", out, "--compiler", Out("none")},
        [] {},
