@@ -19,6 +19,7 @@
 #include "model/settings_file.h"
 #include "platform/program_folder.h"
 #include "render/compose.h"
+#include "render/picture_readers.h"
 #include "ui/drive_selector.h"
 #include "ui/folder_list.h"
 #include "ui/form2.h"
@@ -26,7 +27,6 @@
 #include "ui/form4.h"
 #include "ui/form5.h"
 #include "ui/image_canvas.h"
-#include "render/picture_readers.h"
 #include "ui/sequence_box.h"
 
 namespace tamrisk::ui {

@@ -12,10 +12,10 @@
 
 #include "model/layer_picture.h"
 #include "model/settings_name.h"
+#include "render/picture_readers.h"
 #include "ui/drive_selector.h"
 #include "ui/file_list.h"
 #include "ui/folder_list.h"
-#include "render/picture_readers.h"
 
 namespace tamrisk::ui {
 
