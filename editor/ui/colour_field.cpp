@@ -25,13 +25,12 @@ void ColourField::paintEvent(QPaintEvent* event) {
 }
 
 void ColourField::mousePressEvent(QMouseEvent* event) {
-  pressed_ = event->button() == Qt::LeftButton;
+  click_.press(*event);
   event->accept();
 }
 
 void ColourField::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->pos());
-  pressed_ = false;
+  const bool click = click_.release(*event, rect());
   event->accept();
   if (click) {
     emit clicked();

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFrame>
 
+#include "ui/click_tracker.h"
+
 namespace tamrisk::ui {
 
 // A small field filled completely with one colour; a click on it, while it
@@ -26,7 +28,7 @@ class ColourField : public QFrame {
 
  private:
   QColor colour_ = Qt::white;
-  bool pressed_ = false;
+  ClickTracker click_;
 };
 
 }  // namespace tamrisk::ui

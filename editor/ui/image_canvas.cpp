@@ -33,14 +33,11 @@ void ImageCanvas::paintEvent(QPaintEvent*) {
 }
 
 void ImageCanvas::mousePressEvent(QMouseEvent* event) {
-  pressed_ = event->button() == Qt::LeftButton;
+  click_.press(*event);
 }
 
 void ImageCanvas::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click =
-      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-  pressed_ = false;
-  if (click) {
+  if (click_.release(*event, rect())) {
     emit clicked();
   }
 }

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include "ui/click_tracker.h"
+
 namespace tamrisk::ui {
 
 // A picture canvas: shows an image at its own size and takes the image's
@@ -32,7 +34,7 @@ class ImageCanvas : public QWidget {
 
   QImage image_;
   bool framed_ = false;
-  bool pressed_ = false;
+  ClickTracker click_;
 };
 
 }  // namespace tamrisk::ui
