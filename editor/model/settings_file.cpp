@@ -144,10 +144,7 @@ void load_layer(ProjectModel& model, int layer, const QString& path, const Pictu
 bool read_layer_picture(ProjectModel& model, int layer, const QString& path, bool png_reader,
                         const PictureReaders& readers, QString* why) {
   const PictureReader& chosen = png_reader ? readers.png : readers.other;
-  const PictureReader& reader =
-      chosen ? chosen : PictureReader([](QImage& canvas, const QString& file, QString* reason) {
-        return read_picture(canvas, file, reason);
-      });
+  const PictureReader& reader = chosen ? chosen : PictureReader(read_picture);
   QImage canvas = model.pic[layer];
   QString reason;
   const bool ok = reader(canvas, path, &reason);

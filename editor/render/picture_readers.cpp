@@ -6,9 +6,7 @@ namespace tamrisk {
 
 PictureReaders editor_picture_readers() {
   PictureReaders readers;
-  readers.png = [](QImage& canvas, const QString& path, QString* why) {
-    return ReadPNGFile(canvas, path, why);
-  };
+  readers.png = ReadPNGFile;
   readers.other = read_picture;
   return readers;
 }
