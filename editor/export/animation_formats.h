@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace tamrisk {
+
+// The animations an export in PNG mode can make besides its frame files.
+enum class AnimationFormat {
+  Mng,         // BASE.mng: every frame whole, through the script and the compiler
+  CompactMng,  // BASE.mng: the first frame whole, then the changed rectangles
+  Apng,        // BASE.png
+  Gif,         // BASE.gif
+};
+
+inline constexpr AnimationFormat kAllAnimationFormats[] = {
+    AnimationFormat::Mng, AnimationFormat::CompactMng, AnimationFormat::Apng, AnimationFormat::Gif};
+
+// "mng", "compact-mng", "apng", "gif": the names of --format and of the
+// remembered choice.
+QString format_name(AnimationFormat format);
+// ".mng", ".png" or ".gif": what follows the base name in the file's name.
+QString format_suffix(AnimationFormat format);
+
+// Reads a comma-separated list of format names into *formats, in the order
+// of kAllAnimationFormats, each once. False with a message, leaving *formats
+// as it was, for an empty list, an unknown name, or two formats that write
+// the same file (mng and compact-mng).
+bool parse_formats(const QString& list, QList<AnimationFormat>* formats, QString* error);
+// The names of formats, comma-separated: what parse_formats reads back.
+QString format_list(const QList<AnimationFormat>& formats);
+
+}  // namespace tamrisk
