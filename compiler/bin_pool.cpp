@@ -4,8 +4,6 @@
 #include <new>
 #include <vector>
 
-#include "messages.h"
-
 namespace vessik {
 
 CBinPool::CBinPool(std::uint32_t initial_capacity)
@@ -23,7 +21,6 @@ bool CBinPool::Grow(std::size_t end) {
   const std::size_t new_capacity = (end + 0x7FFF) & ~static_cast<std::size_t>(0x7FF);
   std::unique_ptr<std::uint8_t[]> grown(new (std::nothrow) std::uint8_t[new_capacity]);
   if (!grown) {
-    message_ = msg::kGrowFailed;
     return false;
   }
   if (length_ > 0) {
@@ -45,7 +42,6 @@ bool CBinPool::Write(std::int32_t position, const void* source, std::size_t size
     try {
       saved.assign(src, src + size);
     } catch (const std::bad_alloc&) {
-      message_ = msg::kSaveBuffer;
       return false;
     }
     src = saved.data();
@@ -54,13 +50,11 @@ bool CBinPool::Write(std::int32_t position, const void* source, std::size_t size
   if (pos < 0) {
     pos += static_cast<std::int64_t>(length_);
     if (pos < 0) {
-      message_ = msg::kBeforePool;
       return false;
     }
   }
   const auto start = static_cast<std::size_t>(pos);
   if (size > kMaxLength || start > kMaxLength - size) {
-    message_ = msg::kGrowFailed;
     return false;
   }
   const std::size_t end = start + size;

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 
 namespace vessik {
 
@@ -17,7 +16,8 @@ class CBinPool {
 
   // Copies size bytes to position; a negative position counts back from the
   // length (-1 is the last byte in use). Never inserts. Returns false and
-  // leaves the pool unchanged (with a message) when it cannot.
+  // leaves the pool unchanged when it cannot: the position lies before the
+  // pool, or memory runs out. The caller words the message.
   bool Write(std::int32_t position, const void* source, std::size_t size);
   bool Append(const void* source, std::size_t size);
   void Reset() { length_ = 0; }
@@ -26,7 +26,6 @@ class CBinPool {
   const std::uint8_t* GetData() const { return storage_.get(); }
   std::size_t GetLength() const { return length_; }
   std::size_t GetCapacity() const { return capacity_; }
-  const std::string& Message() const { return message_; }
 
   // Largest length a pool may reach: a chunk's data length must fit 31 bits.
   static constexpr std::size_t kMaxLength = 0x7FFFFFFFu;
@@ -39,7 +38,6 @@ class CBinPool {
   std::unique_ptr<std::uint8_t[]> storage_;
   std::size_t capacity_ = 0;
   std::size_t length_ = 0;
-  std::string message_;
 };
 
 }  // namespace vessik

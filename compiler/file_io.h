@@ -78,6 +78,9 @@ class OutputFile {
   void Discard();
 
  private:
+  // Discards any file in progress, clears the failure and makes sure the
+  // buffer exists; false when it cannot be allocated.
+  bool StartOpen();
   bool Flush();
   bool WriteDirect(const void* data, std::size_t size);
   bool CopyLoop(InputFile& in, std::uint64_t count);

@@ -21,7 +21,8 @@ inline constexpr const char* kWrittenAs = "\"%s\" という名前で出力しま
 inline constexpr const char* kOverwriteBox = "\"%s\"はすでに存在します。\n上書きしますか？";
 inline constexpr const char* kOverwriteConsole = "\"%s\"はすでに存在します。上書きしますか？(Y/N) ";
 
-// Line messages: each is prefixed by the line number, see LineMessage().
+// Line messages: CMNGComp::FailLine() puts "(N行目) " before each, but for
+// kEmptyFormat, which holds its line number itself.
 inline constexpr const char* kNotChunk = "チャンクでもコメントでもない文字列です。\n";
 inline constexpr const char* kUnknownChunk = "未対応のチャンクです。\n";
 inline constexpr const char* kParamCount = "パラメータの数が正しくありません。\n";
@@ -41,14 +42,5 @@ inline constexpr const char* kEmptyFormat = "内部エラー・空のリスト�
 inline constexpr const char* kTooManyTokens = "パラメータの数がPARAM_MAX個を越えています。\n";
 inline constexpr const char* kFileRead = "ファイルの読込に失敗しました。";
 inline constexpr const char* kFileBuffer = "読込用ファイルバッファの確保に失敗しました。";
-
-// Binary pool.
-inline constexpr const char* kSaveBuffer = "退避用バッファの確保に失敗しました。\n";
-inline constexpr const char* kBeforePool =
-    "既存のプールより前の位置にデータを追加することはできません。";
-inline constexpr const char* kGrowFailed = "バッファ拡張に失敗しました。\n";
-
-// Output writer.
-inline constexpr const char* kOpenFailed = "ファイルのオープンに失敗しました。\n";
 
 }  // namespace vessik::msg

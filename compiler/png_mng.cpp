@@ -1,7 +1,5 @@
 #include "png_mng.h"
 
-#include "messages.h"
-
 namespace vessik {
 namespace {
 
@@ -49,11 +47,7 @@ std::uint32_t Crc32::Compute(const std::uint8_t* data, std::size_t size) const {
 }
 
 bool CPngMng::Open(const std::string& path) {
-  if (!out_.Open(path)) {
-    message_ = msg::kOpenFailed;
-    return false;
-  }
-  return true;
+  return out_.Open(path);
 }
 
 void CPngMng::WriteSignature() {

@@ -32,6 +32,7 @@ class CPngMng {
   CPngMng(const CPngMng&) = delete;
   CPngMng& operator=(const CPngMng&) = delete;
 
+  // false when no file can be made beside path; the caller words the message.
   bool Open(const std::string& path);
   void WriteSignature();
   // Writes the current block (4 type bytes and the data) as one chunk.
@@ -52,14 +53,12 @@ class CPngMng {
   }
   bool Failed() const { return out_.Failed(); }
   const Crc32& Crc() const { return crc_; }
-  const std::string& Message() const { return message_; }
 
  private:
   Crc32 crc_;
   io::OutputFile out_;
   const std::uint8_t* block_ = nullptr;
   std::size_t block_size_ = 0;
-  std::string message_;
 };
 
 }  // namespace vessik
