@@ -9,8 +9,8 @@
 namespace tamrisk {
 namespace {
 
-// A number as the original's Str() wrote it: a leading blank stands for
-// the sign of a non-negative value.
+// A number with a place for its sign: a blank before a non-negative value,
+// as the MHDR line gives width and height ("MHDR  16  8 ...").
 QString signed_text(int value) {
   return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
 }
