@@ -1,9 +1,9 @@
 #include "export/exporter.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <filesystem>
 #include <system_error>
 
@@ -11,6 +11,7 @@
 #include "export/export_paths.h"
 #include "export/frame_encoder.h"
 #include "export/mng_script.h"
+#include "platform/atomic_file.h"
 #include "platform/png_codec.h"
 #include "platform/program_folder.h"
 #include "render/compose.h"
@@ -33,22 +34,17 @@ ExportResult failed(ExportResult result, const QString& message) {
   return result;
 }
 
+// The frame as a 24-bit BMP, made in memory and written in one step.
 bool write_bmp(const QImage& frame, const QString& path, QString* error) {
-  // Unbuffered, so that a failed write shows at once: a QSaveFile whose
-  // buffered data fails to reach the disk at commit() still replaces the
-  // target with what it has (seen with Qt 6.4).
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    QImageWriter writer(&file, "bmp");
-    if (writer.write(frame.convertToFormat(QImage::Format_RGB32)) && file.commit()) {
-      return true;
-    }
-    *error =
-        writer.error() != QImageWriter::UnknownError ? writer.errorString() : file.errorString();
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "bmp");
+  if (!writer.write(frame.convertToFormat(QImage::Format_RGB32))) {
+    *error = writer.errorString();
     return false;
   }
-  *error = file.errorString();
-  return false;
+  return write_file_atomically(path, bytes, error);
 }
 
 // Moves from onto to, replacing a file there in one step, so that to is

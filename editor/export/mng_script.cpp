@@ -1,10 +1,10 @@
 #include "export/mng_script.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include "export/export_paths.h"
 #include "model/text_codec.h"
+#include "platform/atomic_file.h"
 
 namespace tamrisk {
 namespace {
@@ -39,14 +39,9 @@ bool write_script(const QString& path, const QString& text, QString* error) {
                  .arg(shown);
     return false;
   }
-  // Unbuffered, so that a failed write shows at once: a QSaveFile whose
-  // buffered data fails to reach the disk at commit() still replaces the
-  // target with what it has (seen with Qt 6.4).
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-      file.write(*bytes) != bytes->size() || !file.commit()) {
-    *error = QStringLiteral("スクリプト「%1」を書き出せませんでした（%2）。")
-                 .arg(shown, file.errorString());
+  QString why;
+  if (!write_file_atomically(path, *bytes, &why)) {
+    *error = QStringLiteral("スクリプト「%1」を書き出せませんでした（%2）。").arg(shown, why);
     return false;
   }
   return true;
