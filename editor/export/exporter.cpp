@@ -27,7 +27,6 @@ QString shown(const QString& path) {
 }
 
 ExportResult failed(ExportResult result, const QString& message) {
-  result.ok = false;
   result.outcome = ExportResult::Outcome::Failed;
   result.caption = kCaptionError;
   result.message = message;
@@ -136,7 +135,6 @@ ExportResult export_frames(ProjectModel& model, const ExportOptions& options) {
     }
   }
   if (!png) {
-    result.ok = true;
     result.outcome = ExportResult::Outcome::Written;
     result.caption = kCaptionDone;
     result.message = QStringLiteral("%1コマをBMPファイルに書き出しました。").arg(n);
@@ -184,7 +182,6 @@ ExportResult export_frames(ProjectModel& model, const ExportOptions& options) {
     return failed(result, QStringLiteral("「%1」を「%2」に置き換えられませんでした（%3）。")
                               .arg(shown(output), shown(animation), why));
   }
-  result.ok = true;
   result.outcome = ExportResult::Outcome::Compiled;
   result.caption = run.caption;
   result.message = run.message;
