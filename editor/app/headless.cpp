@@ -55,7 +55,7 @@ int export_project(ProjectModel& model, const QString& compiler, bool force) {
   const QString line = result.caption.isEmpty() ? result.message + QLatin1Char('\n')
                                                 : result.caption + QStringLiteral(": ") +
                                                       result.message + QLatin1Char('\n');
-  if (result.ok) {
+  if (result.ok()) {
     print(stdout, line);
     if (result.outcome == ExportResult::Outcome::Compiled) {
       print(stdout, QStringLiteral("wrote %1\n").arg(result.animation));

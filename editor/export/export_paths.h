@@ -17,7 +17,7 @@ bool check_basename(const QString& basename, QString* error);
 
 // The files of one export, from the output folder F and the base name B.
 // F is used unchanged: a root folder that ends in a separator gives two
-// separators in a row, as the names were always built. A relative F is
+// separators in a row, which the file system reads as one. A relative F is
 // taken from the current directory, since the compiler runs elsewhere.
 class ExportPaths {
  public:

@@ -1,16 +1,19 @@
 #include "export/exporter.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <filesystem>
+#include <span>
 #include <system_error>
 
+#include "export/animation_encoder.h"
 #include "export/animation_test.h"
 #include "export/export_paths.h"
 #include "export/frame_encoder.h"
 #include "export/mng_script.h"
+#include "platform/atomic_file.h"
 #include "platform/png_codec.h"
 #include "platform/program_folder.h"
 #include "render/compose.h"
@@ -25,30 +28,17 @@ QString shown(const QString& path) {
   return QDir::toNativeSeparators(path);
 }
 
-ExportResult failed(ExportResult result, const QString& message) {
-  result.ok = false;
-  result.outcome = ExportResult::Outcome::Failed;
-  result.caption = kCaptionError;
-  result.message = message;
-  return result;
-}
-
+// The frame as a 24-bit BMP, made in memory and written in one step.
 bool write_bmp(const QImage& frame, const QString& path, QString* error) {
-  // Unbuffered, so that a failed write shows at once: a QSaveFile whose
-  // buffered data fails to reach the disk at commit() still replaces the
-  // target with what it has (seen with Qt 6.4).
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    QImageWriter writer(&file, "bmp");
-    if (writer.write(frame.convertToFormat(QImage::Format_RGB32)) && file.commit()) {
-      return true;
-    }
-    *error =
-        writer.error() != QImageWriter::UnknownError ? writer.errorString() : file.errorString();
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "bmp");
+  if (!writer.write(frame.convertToFormat(QImage::Format_RGB32))) {
+    *error = writer.errorString();
     return false;
   }
-  *error = file.errorString();
-  return false;
+  return write_file_atomically(path, bytes, error);
 }
 
 // Moves from onto to, replacing a file there in one step, so that to is
@@ -64,136 +54,240 @@ bool replace_file(const QString& from, const QString& to, QString* error) {
   return true;
 }
 
-}  // namespace
+// One export under way: what its steps read and the result they build. Each
+// step returns false when the export ends there, failed or declined, with
+// the result saying which.
+struct ExportRun {
+  ExportRun(ProjectModel& m, const ExportOptions& o)
+      : model(m), options(o), paths(m.output_dir, m.basename), png(m.png_output) {}
 
-ExportResult export_frames(ProjectModel& model, const ExportOptions& options) {
+  bool fail(const QString& message) {
+    result.outcome = ExportResult::Outcome::Failed;
+    result.caption = kCaptionError;
+    result.message = message;
+    return false;
+  }
+
+  ProjectModel& model;
+  const ExportOptions& options;
+  const ExportPaths paths;
+  const bool png;
+  QSize frame_size;  // of win_main, once prepared
   ExportResult result;
-  QString why;
-  if (!check_basename(model.basename, &why)) {
-    return failed(result, why);
-  }
-  const ExportPaths paths(model.output_dir, model.basename);
-  if (model.output_dir.isEmpty() || !QFileInfo(paths.folder()).isDir()) {
-    return failed(result,
-                  QStringLiteral("出力先のフォルダ「%1」がありません。").arg(paths.folder()));
+  QStringList script_names;  // the frames' names in the script, in order
+};
+
+// The frame files. PNG frames are encoded on worker threads while later
+// frames are composed, and each file is written here, in order, once its
+// bytes are ready; a BMP frame is written as it comes. The outcome is that
+// of composing and writing one frame after the other.
+class FrameFiles {
+ public:
+  explicit FrameFiles(ExportRun& run)
+      : run_(run), encoder_(run.png ? run.options.encode_threads : 1) {}
+
+  // The frames written so far; after a failure, the number of the frame
+  // that failed.
+  int written() const { return written_; }
+
+  // Takes the next frame, just composed, and writes the oldest ones while
+  // the encoder is full.
+  bool add(const QImage& frame, QString* why) {
+    if (!run_.png) {
+      return write_next(&frame, why);
+    }
+    encoder_.add(frame.copy(), frame.width(), frame.height());
+    while (encoder_.full()) {
+      if (!write_next(nullptr, why)) {
+        return false;
+      }
+    }
+    return true;
   }
 
-  if (options.animation != nullptr) {
-    options.animation->halt();
+  // Writes the frames still being encoded.
+  bool finish(QString* why) {
+    while (!encoder_.empty()) {
+      if (!write_next(nullptr, why)) {
+        return false;
+      }
+    }
+    return true;
   }
-  const int n = model.frame_count();
-  if (model.win_main.isNull()) {
-    model.fit_frame_canvas();
-  }
-  model.win_main.fill(colour_to_qrgb(kWindowColour));
-  const int width = model.win_main.width();
-  const int height = model.win_main.height();
-  const bool png = model.png_output;
 
-  // Frames are composed here in order. PNG frames are encoded on worker
-  // threads meanwhile; each file is written here, in order, once its bytes
-  // are ready. The outcome is that of composing and writing one frame after
-  // the other.
-  QStringList script_names;
-  FrameEncoder encoder(png ? options.encode_threads : 1);
-  int written = 0;
-  // Writes frame `written` from the encoder or, in BMP mode, from win_main.
-  const auto write_next = [&]() {
-    const QString file = paths.frame_file(written, png);
+ private:
+  // Writes frame written_: the BMP frame given, or the encoder's oldest.
+  bool write_next(const QImage* bmp_frame, QString* why) {
+    const QString file = run_.paths.frame_file(written_, run_.png);
     QByteArray bytes;
-    const bool ok = png ? encoder.take(&bytes, &why) && write_png_bytes(bytes, file, &why)
-                        : write_bmp(model.win_main, file, &why);
+    const bool ok = bmp_frame != nullptr
+                        ? write_bmp(*bmp_frame, file, why)
+                        : encoder_.take(&bytes, why) && write_png_bytes(bytes, file, why);
     if (!ok) {
-      why = QStringLiteral("コマのファイル「%1」を書き出せませんでした（%2）。")
-                .arg(shown(file), why);
+      *why = QStringLiteral("コマのファイル「%1」を書き出せませんでした（%2）。")
+                 .arg(shown(file), *why);
       return false;
     }
-    result.files << file;
-    script_names << paths.script_frame_name(written);
-    if (options.frame_written) {
-      options.frame_written(written, n);
+    run_.result.files << file;
+    run_.script_names << run_.paths.script_frame_name(written_);
+    if (run_.options.frame_written) {
+      run_.options.frame_written(written_, run_.model.frame_count());
     }
-    ++written;
+    ++written_;
     return true;
-  };
-  // After a failure the model shows the frame that failed, as if no later
-  // frame had been composed.
+  }
+
+  ExportRun& run_;
+  FrameEncoder encoder_;
+  int written_ = 0;
+};
+
+// A base name that cannot name the files, or a missing output folder, ends
+// the export before anything changes.
+bool check_output(ExportRun& run) {
+  QString why;
+  if (!check_basename(run.model.basename, &why)) {
+    return run.fail(why);
+  }
+  if (run.model.output_dir.isEmpty() || !QFileInfo(run.paths.folder()).isDir()) {
+    return run.fail(QStringLiteral("出力先のフォルダ「%1」がありません。").arg(run.paths.folder()));
+  }
+  return true;
+}
+
+// Halts the animation test and clears the frame canvas.
+void prepare_canvas(ExportRun& run) {
+  if (run.options.animation != nullptr) {
+    run.options.animation->halt();
+  }
+  if (run.model.win_main.isNull()) {
+    run.model.fit_frame_canvas();
+  }
+  run.model.win_main.fill(colour_to_qrgb(kWindowColour));
+  run.frame_size = run.model.win_main.size();
+}
+
+// Composes every frame into win_main in order and hands it to the frame
+// files, then to each of `animations`. After a failure the model shows the
+// frame that failed, as if no later frame had been composed.
+bool write_frames(ExportRun& run, std::span<AnimationEncoder* const> animations) {
+  ProjectModel& model = run.model;
+  FrameFiles files(run);
+  QString why;
   const auto fail_frame = [&]() {
-    if (model.cur_frame != written) {
-      model.cur_frame = static_cast<std::int16_t>(written);
+    if (model.cur_frame != files.written()) {
+      model.cur_frame = static_cast<std::int16_t>(files.written());
       compose_frame(model, false);
     }
-    return failed(result, why);
+    return run.fail(why);
   };
+  const int n = model.frame_count();
   for (int k = 0; k < n; ++k) {
     model.cur_frame = static_cast<std::int16_t>(k);
     compose_frame(model, false);
-    if (png) {
-      encoder.add(model.win_main.copy(), width, height);
+    if (!files.add(model.win_main, &why)) {
+      return fail_frame();
     }
-    // BMP mode writes this frame; PNG mode the oldest ones while the encoder
-    // is full, and all that are left after the last frame.
-    while (png ? encoder.full() || (k == n - 1 && !encoder.empty()) : written <= k) {
-      if (!write_next()) {
-        return fail_frame();
+    for (AnimationEncoder* animation : animations) {
+      if (!animation->add(model.win_main, &why)) {
+        return run.fail(why);
       }
     }
   }
-  if (!png) {
-    result.ok = true;
-    result.outcome = ExportResult::Outcome::Written;
-    result.caption = kCaptionDone;
-    result.message = QStringLiteral("%1コマをBMPファイルに書き出しました。").arg(n);
-    return result;
-  }
+  return files.finish(&why) || fail_frame();
+}
 
-  result.script_text = mng_script_text(width, height, script_names);
-  const QString script = paths.script_file();
-  if (!write_script(script, result.script_text, &why)) {
-    return failed(result, why);
-  }
-  result.files << script;
+// BMP mode ends with the frame files.
+void report_frames(ExportRun& run) {
+  run.result.outcome = ExportResult::Outcome::Written;
+  run.result.caption = kCaptionDone;
+  run.result.message =
+      QStringLiteral("%1コマをBMPファイルに書き出しました。").arg(run.model.frame_count());
+}
 
-  // An existing animation is kept until the new one replaces it.
-  const QString animation = paths.final_animation();
+bool write_frame_script(ExportRun& run) {
+  run.result.script_text =
+      mng_script_text(run.frame_size.width(), run.frame_size.height(), run.script_names);
+  const QString script = run.paths.script_file();
+  QString why;
+  if (!write_script(script, run.result.script_text, &why)) {
+    return run.fail(why);
+  }
+  run.result.files << script;
+  return true;
+}
+
+// An existing animation is kept unless the user lets the new one replace
+// it, and then kept until the new one does.
+bool confirm_replace(ExportRun& run) {
+  const QString animation = run.paths.final_animation();
+  const ExportOptions& options = run.options;
   if (QFileInfo::exists(animation) &&
       !(options.confirm_overwrite && options.confirm_overwrite(animation))) {
-    result.outcome = ExportResult::Outcome::Declined;
-    result.message =
+    run.result.outcome = ExportResult::Outcome::Declined;
+    run.result.message =
         QStringLiteral("「%1」を残し、MNGファイルは作りませんでした。").arg(shown(animation));
-    return result;
+    return false;
   }
-  const QString output = paths.compiler_output();
-  if (QFileInfo::exists(output) && !QFile::remove(output)) {
-    return failed(result,
-                  QStringLiteral("前回の出力「%1」を削除できませんでした。").arg(shown(output)));
-  }
+  return true;
+}
 
+// Runs the compiler over the script in the output folder and renames its
+// output to the final animation.
+bool compile_and_rename(ExportRun& run) {
+  const QString output = run.paths.compiler_output();
+  if (QFileInfo::exists(output) && !QFile::remove(output)) {
+    return run.fail(QStringLiteral("前回の出力「%1」を削除できませんでした。").arg(shown(output)));
+  }
+  const ExportOptions& options = run.options;
+  const QString script = run.paths.script_file();
   if (options.compiling) {
     options.compiling(script);
   }
   const QString compiler = options.compiler.isEmpty() ? default_compiler_path() : options.compiler;
-  const CompilerRun run =
-      run_compiler(compiler, script, paths.folder(), options.compiler_timeout_ms, options.waiting);
-  if (!run.ok) {
-    return failed(result, run.message);
+  const CompilerRun compiled = run_compiler(compiler, script, run.paths.folder(),
+                                            options.compiler_timeout_ms, options.waiting);
+  if (!compiled.ok) {
+    return run.fail(compiled.message);
   }
   if (!QFileInfo::exists(output)) {
-    QString message = run.message.isEmpty() ? QString() : run.message + QLatin1Char('\n');
-    return failed(
-        result,
+    const QString message =
+        compiled.message.isEmpty() ? QString() : compiled.message + QLatin1Char('\n');
+    return run.fail(
         message + QStringLiteral("MNGコンパイラの出力「%1」が見つかりません。").arg(shown(output)));
   }
+  const QString animation = run.paths.final_animation();
+  QString why;
   if (!replace_file(output, animation, &why)) {
-    return failed(result, QStringLiteral("「%1」を「%2」に置き換えられませんでした（%3）。")
-                              .arg(shown(output), shown(animation), why));
+    return run.fail(QStringLiteral("「%1」を「%2」に置き換えられませんでした（%3）。")
+                        .arg(shown(output), shown(animation), why));
   }
-  result.ok = true;
-  result.outcome = ExportResult::Outcome::Compiled;
-  result.caption = run.caption;
-  result.message = run.message;
-  result.animation = animation;
-  return result;
+  run.result.outcome = ExportResult::Outcome::Compiled;
+  run.result.caption = compiled.caption;
+  run.result.message = compiled.message;
+  run.result.animation = animation;
+  return true;
+}
+
+}  // namespace
+
+ExportResult export_frames(ProjectModel& model, const ExportOptions& options) {
+  ExportRun run(model, options);
+  if (!check_output(run)) {
+    return run.result;
+  }
+  prepare_canvas(run);
+  if (!write_frames(run, {})) {
+    return run.result;
+  }
+  if (!run.png) {
+    report_frames(run);
+    return run.result;
+  }
+  if (write_frame_script(run) && confirm_replace(run)) {
+    compile_and_rename(run);
+  }
+  return run.result;
 }
 
 }  // namespace tamrisk

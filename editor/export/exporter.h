@@ -38,8 +38,8 @@ struct ExportResult {
     Compiled,  // PNG mode: frames, script and the final animation
     Declined,  // PNG mode: frames and script written, the existing animation kept
   };
-  bool ok = false;  // Written or Compiled
   Outcome outcome = Outcome::Failed;
+  bool ok() const { return outcome == Outcome::Written || outcome == Outcome::Compiled; }
   // For Compiled and for a failed compile, the compiler's own caption and
   // message; otherwise ours ("完了" or "エラー"; no caption for Declined,
   // which the window does not report).

@@ -1,16 +1,16 @@
 #include "export/mng_script.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include "export/export_paths.h"
 #include "model/text_codec.h"
+#include "platform/atomic_file.h"
 
 namespace tamrisk {
 namespace {
 
-// A number as the original's Str() wrote it: a leading blank stands for
-// the sign of a non-negative value.
+// A number with a place for its sign: a blank before a non-negative value,
+// as the MHDR line gives width and height ("MHDR  16  8 ...").
 QString signed_text(int value) {
   return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
 }
@@ -39,14 +39,9 @@ bool write_script(const QString& path, const QString& text, QString* error) {
                  .arg(shown);
     return false;
   }
-  // Unbuffered, so that a failed write shows at once: a QSaveFile whose
-  // buffered data fails to reach the disk at commit() still replaces the
-  // target with what it has (seen with Qt 6.4).
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-      file.write(*bytes) != bytes->size() || !file.commit()) {
-    *error = QStringLiteral("スクリプト「%1」を書き出せませんでした（%2）。")
-                 .arg(shown, file.errorString());
+  QString why;
+  if (!write_file_atomically(path, *bytes, &why)) {
+    *error = QStringLiteral("スクリプト「%1」を書き出せませんでした（%2）。").arg(shown, why);
     return false;
   }
   return true;

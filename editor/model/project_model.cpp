@@ -10,7 +10,8 @@ namespace {
 
 constexpr int kInt16Max = 32767;
 
-// Adds as the 16-bit fields of the original did: the sum wraps round.
+// Adds in 16 bits, the width of the offsets and of their sums: a sum past
+// the range wraps round, so that any offsets give one defined position.
 std::int16_t add16(std::int16_t a, std::int16_t b) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(a) + static_cast<std::uint16_t>(b));
 }

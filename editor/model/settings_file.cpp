@@ -6,9 +6,9 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include "model/text_codec.h"
+#include "platform/atomic_file.h"
 
 namespace tamrisk {
 
@@ -223,20 +223,8 @@ bool save_settings(const ProjectModel& model, const QString& path, QString* erro
   if (!bytes) {
     return fail(QStringLiteral("システムの文字コードで表せない文字があります。"));
   }
-  // Unbuffered, so that a failed write shows at once: a QSaveFile whose
-  // buffered data fails to reach the disk at commit() still replaces the
-  // target with what it has (seen with Qt 6.4).
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    return fail(file.errorString());
-  }
-  if (file.write(*bytes) != bytes->size()) {
-    const QString write_error = file.errorString();
-    file.cancelWriting();
-    return fail(write_error);
-  }
-  if (!file.commit()) {
-    return fail(file.errorString());
+  if (!write_file_atomically(path, *bytes, &why)) {
+    return fail(why);
   }
   return true;
 }

@@ -6,10 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
-#include <QSaveFile>
 #include <array>
 #include <cstring>
 #include <vector>
+
+#include "platform/atomic_file.h"
 
 // libpng reports errors by longjmp to the setjmp in the step that called it.
 // The functions that hold a setjmp (decode, encode) therefore keep no local
@@ -415,14 +416,11 @@ bool write_png(const QImage& image, int width, int height, const QString& path, 
 }
 
 bool write_png_bytes(const QByteArray& bytes, const QString& path, QString* error) {
-  // Unbuffered, so that a failed write shows at once: a QSaveFile whose
-  // buffered data fails to reach the disk at commit() still replaces the
-  // target with what it has (seen with Qt 6.4).
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-      file.write(bytes) != bytes.size() || !file.commit()) {
-    set_error(error, QStringLiteral("「%1」に書き出せません（%2）。")
-                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+  QString why;
+  if (!write_file_atomically(path, bytes, &why)) {
+    set_error(
+        error,
+        QStringLiteral("「%1」に書き出せません（%2）。").arg(QDir::toNativeSeparators(path), why));
     return false;
   }
   return true;

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "model/project_model.h"
+#include "ui/folder_list.h"
 
 namespace tamrisk::ui {
 
@@ -150,6 +151,14 @@ int DriveSelector::find_drive(const QString& drive) const {
 
 void DriveSelector::add_drive(const QString& drive) {
   addItem(QDir::toNativeSeparators(drive), drive);
+}
+
+void show_drive_root(FolderList& list, const QString& drive, const QString& program_folder) {
+  for (const QString& folder : {DriveSelector::root_of(drive), program_folder, QDir::homePath()}) {
+    if (!folder.isEmpty() && list.set_folder(folder)) {
+      return;
+    }
+  }
 }
 
 }  // namespace tamrisk::ui

@@ -7,6 +7,8 @@
 
 namespace tamrisk::ui {
 
+class FolderList;
+
 // The drive list `Drive1`: the mounted volumes, each by its root path ("/"
 // on Linux, "c:" style on Windows). Choosing a volume that is not ready
 // beeps, says so in a message box with only an OK button and selects the
@@ -58,5 +60,10 @@ class DriveSelector : public QComboBox {
   QString current_;
   ReadinessProbe probe_;
 };
+
+// After a drive change: shows in list the drive's root or, where that cannot
+// be shown (a drive without a readable root), the program's folder, and
+// failing that too the user's home folder.
+void show_drive_root(FolderList& list, const QString& drive, const QString& program_folder);
 
 }  // namespace tamrisk::ui

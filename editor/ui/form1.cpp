@@ -412,12 +412,7 @@ bool Form1::open_settings(const QString& path) {
 // --- Output ------------------------------------------------------------------
 
 void Form1::Drive1_Change(const QString& drive) {
-  // The folder list moves to the drive's root, or where that cannot be
-  // shown, to the program's folder.
-  const bool letter = drive.size() == 2 && drive.at(1) == QLatin1Char(':');
-  if (!Dir1->set_folder(letter ? drive + QLatin1Char('/') : drive)) {
-    Dir1->set_folder(model_.program_folder());
-  }
+  show_drive_root(*Dir1, drive, model_.program_folder());
 }
 
 void Form1::Dir1_Change(const QString& folder) {

@@ -80,7 +80,13 @@ class Form1 : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The controls, made in the order of kControlRows, which is also the
+  // order Tab moves through them.
+  struct ControlRow;
+  static const ControlRow kControlRows[];
   void build_controls();
+  void make_layer_canvases();
+  QWidget* make_control(const ControlRow& row);
   void connect_controls();
   void start_up();
 

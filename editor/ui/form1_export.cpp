@@ -119,8 +119,9 @@ void Form1::report_export(const ExportResult& result) {
     case ExportResult::Outcome::Declined:
       return;
   }
-  const QString caption =
-      result.caption.isEmpty() ? (result.ok ? title() : QStringLiteral("エラー")) : result.caption;
+  const QString caption = result.caption.isEmpty()
+                              ? (result.ok() ? title() : QStringLiteral("エラー"))
+                              : result.caption;
   QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
   box.exec();
 }

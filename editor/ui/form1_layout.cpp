@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <type_traits>
 
 #include "ui/caption_button.h"
 #include "ui/drive_selector.h"
@@ -14,15 +15,6 @@
 namespace tamrisk::ui {
 
 namespace {
-
-// The arrow buttons ↑ ↓ ← →.
-const QRect kArrowGeometry[4] = {
-    QRect(120, 387, 33, 33),
-    QRect(120, 444, 33, 33),
-    QRect(84, 416, 33, 33),
-    QRect(152, 416, 33, 33),
-};
-const char16_t* const kArrowCaption[4] = {u"↑", u"↓", u"←", u"→"};
 
 // Top-left corners of the layer canvases.
 QPoint layer_position(int layer) {
@@ -65,140 +57,133 @@ void setup_bar(QScrollBar* bar, int min, int max) {
   bar->setValue(0);
 }
 
+enum class Kind {
+  Button,         // a button showing the caption
+  Label,          // the caption as a label
+  Number,         // a pattern's number in large print beside its canvas
+  Display,        // a text box that only shows a value, "0" at first
+  Field,          // a text box to type in, the caption at first
+  VerticalBar,    // a scroll bar standing up
+  HorizontalBar,  // a scroll bar lying down
+  Frame,          // the frame canvas
+  Sink,           // the small widget that takes the focus when no control should
+  Pointer,        // the red pointer above the sequence box
+  Sequence,       // the sequence box
+  Drive,          // the drive list
+  Folder,         // the folder list
+  Script,         // the one-line box that shows the script
+};
+
+// Keeps a made control in a member of the window, or in element i of a
+// member array. The row's kind makes a control of the member's type.
+template <auto member>
+void keep(Form1& form, QWidget* control) {
+  auto& slot = form.*member;
+  slot = static_cast<std::remove_reference_t<decltype(slot)>>(control);
+}
+template <auto array, int i>
+void keep_at(Form1& form, QWidget* control) {
+  auto& slot = (form.*array)[i];
+  slot = static_cast<std::remove_reference_t<decltype(slot)>>(control);
+}
+
 }  // namespace
 
-void Form1::build_controls() {
-  auto button = [this](const char* name, const QString& caption, const QRect& geometry) {
-    QPushButton* b = new CaptionButton(caption, this);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
-    return b;
-  };
-  auto label = [this](const QString& text, const QRect& geometry) {
-    auto* l = new QLabel(text, this);
-    l->setGeometry(geometry);
-    return l;
-  };
-  // A text box that only shows a value.
-  auto display = [this](const char* name, const QRect& geometry) {
-    auto* box = new QLineEdit(QStringLiteral("0"), this);
-    box->setObjectName(QLatin1String(name));
-    box->setGeometry(geometry);
-    box->setReadOnly(true);
-    box->setFocusPolicy(Qt::NoFocus);
-    return box;
-  };
-  auto bar = [this](const char* name, Qt::Orientation orientation, const QRect& geometry) {
-    auto* b = new QScrollBar(orientation, this);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
-    return b;
-  };
+struct Form1::ControlRow {
+  const char* name;  // the object name; nullptr for a plain label
+  Kind kind;
+  QRect rect;  // where it stands; an empty one only places a canvas that sizes itself
+  const char16_t* caption;
+  void (*keep)(Form1&, QWidget*);  // stores it in its member, where it has one
+};
 
+const Form1::ControlRow Form1::kControlRows[] = {
+    {"win_main", Kind::Frame, {40, 96, 0, 0}, nullptr, keep<&Form1::win_main>},
+    {"pic_dummy", Kind::Sink, {8, 16, 2, 2}, nullptr, keep<&Form1::pic_dummy>},
+    {"Command1", Kind::Button, {8, 8, 25, 65}, u"背景設定", keep<&Form1::Command1>},
+    {"adjust_y", Kind::VerticalBar, {8, 80, 25, 89}, nullptr, keep<&Form1::adjust_y>},
+    {"bt_set", Kind::Button, {8, 176, 25, 33}, u"調整", keep<&Form1::bt_set>},
+    {"adjust_x", Kind::HorizontalBar, {40, 176, 193, 25}, nullptr, keep<&Form1::adjust_x>},
+    {nullptr, Kind::Label, {240, 180, 17, 25}, u"x:", nullptr},
+    {"offset_x", Kind::Display, {256, 184, 33, 18}, nullptr, keep<&Form1::offset_x>},
+    {nullptr, Kind::Label, {292, 180, 17, 25}, u"y:", nullptr},
+    {"offset_y", Kind::Display, {312, 184, 33, 18}, nullptr, keep<&Form1::offset_y>},
+    {"bt_reset", Kind::Button, {344, 176, 49, 33}, u"リセット", keep<&Form1::bt_reset>},
+    {"bt_zoom", Kind::Button, {8, 224, 25, 65}, u"ズーム", keep<&Form1::bt_zoom>},
+
+    {nullptr, Kind::Label, {80, 290, 81, 25}, u"コマ間隔", nullptr},
+    {"size_move", Kind::Field, {160, 290, 33, 22}, u"0", keep<&Form1::size_move>},
+    {"sc_bar", Kind::HorizontalBar, {64, 316, 169, 17}, nullptr, keep<&Form1::sc_bar>},
+    {nullptr, Kind::Label, {32, 336, 129, 17}, u"アニメパターン", nullptr},
+    {"pattern_anime", Kind::Sequence, {40, 360, 225, 25}, nullptr, keep<&Form1::pattern_anime>},
+    {"pointer_k",
+     Kind::Pointer,
+     {42, 352, kPointerSize, kPointerSize},
+     nullptr,
+     keep<&Form1::pointer_k>},
+
+    {"bt_set2", Kind::Button, {8, 392, 70, 81}, u"微調整ＯＮ", keep<&Form1::bt_set2>},
+    {"bt_arrow0", Kind::Button, {120, 387, 33, 33}, u"↑", keep_at<&Form1::bt_arrow, 0>},
+    {"bt_arrow1", Kind::Button, {120, 444, 33, 33}, u"↓", keep_at<&Form1::bt_arrow, 1>},
+    {"bt_arrow2", Kind::Button, {84, 416, 33, 33}, u"←", keep_at<&Form1::bt_arrow, 2>},
+    {"bt_arrow3", Kind::Button, {152, 416, 33, 33}, u"→", keep_at<&Form1::bt_arrow, 3>},
+    {"anime", Kind::Button, {192, 392, 73, 81}, u"アニメテスト", keep<&Form1::anime>},
+
+    {nullptr, Kind::Label, {48, 480, 73, 17}, u"TOTAL", nullptr},
+    {nullptr, Kind::Label, {192, 480, 57, 17}, u"THIS", nullptr},
+    {nullptr, Kind::Label, {16, 496, 17, 25}, u"x:", nullptr},
+    {nullptr, Kind::Label, {152, 496, 17, 25}, u"x:", nullptr},
+    {nullptr, Kind::Label, {68, 496, 17, 25}, u"y:", nullptr},
+    {nullptr, Kind::Label, {204, 496, 17, 25}, u"y:", nullptr},
+    {"total_adjust_x", Kind::Display, {32, 500, 33, 18}, nullptr, keep<&Form1::total_adjust_x>},
+    {"total_adjust_y", Kind::Display, {88, 500, 33, 18}, nullptr, keep<&Form1::total_adjust_y>},
+    {"this_adjust_x", Kind::Display, {168, 500, 33, 18}, nullptr, keep<&Form1::this_adjust_x>},
+    {"this_adjust_y", Kind::Display, {224, 500, 33, 18}, nullptr, keep<&Form1::this_adjust_y>},
+
+    {nullptr, Kind::Label, {272, 296, 105, 25}, u"保存先パス", nullptr},
+    {"Drive1", Kind::Drive, {272, 328, 169, 20}, nullptr, keep<&Form1::Drive1>},
+    {"Dir1", Kind::Folder, {272, 360, 185, 118}, nullptr, keep<&Form1::Dir1>},
+    {"basename", Kind::Field, {272, 488, 185, 25}, nullptr, keep<&Form1::basename>},
+
+    {"number0", Kind::Number, {416, 16, 49, 49}, u"1", nullptr},
+    {"number1", Kind::Number, {416, 80, 49, 49}, u"2", nullptr},
+    {"number2", Kind::Number, {416, 144, 49, 49}, u"3", nullptr},
+    {"number3", Kind::Number, {416, 208, 49, 49}, u"4", nullptr},
+    {"number4", Kind::Number, {416, 272, 49, 49}, u"5", nullptr},
+    {"number5", Kind::Number, {552, 16, 49, 49}, u"6", nullptr},
+    {"number6", Kind::Number, {552, 80, 49, 49}, u"7", nullptr},
+    {"number7", Kind::Number, {552, 144, 49, 49}, u"8", nullptr},
+    {"number8", Kind::Number, {552, 208, 49, 49}, u"9", nullptr},
+
+    {nullptr, Kind::Label, {560, 304, 121, 33}, u"出力形式", nullptr},
+    {"output_bmp", Kind::Button, {560, 336, 49, 33}, u"ＢＭＰ", keep<&Form1::output_bmp>},
+    {"output_png", Kind::Button, {616, 336, 49, 33}, u"MＮＧ", keep<&Form1::output_png>},
+    {"bt_load", Kind::Button, {472, 384, 65, 49}, u"LOAD", keep<&Form1::bt_load>},
+    {"bt_save", Kind::Button, {472, 448, 65, 49}, u"SAVE", keep<&Form1::bt_save>},
+    {"bt_exec", Kind::Button, {552, 384, 121, 113}, u"コマ作成", keep<&Form1::bt_exec>},
+    {"mng_textbox", Kind::Script, {496, 504, 145, 17}, nullptr, keep<&Form1::mng_textbox>},
+};
+
+void Form1::build_controls() {
   // The canvases first, so that a picture larger than its place lies under
   // the controls rather than over them.
-  for (int i = 0; i < kLayerCount; ++i) {
-    pic[i] = new ImageCanvas(this);
-    pic[i]->setObjectName(QStringLiteral("pic%1").arg(i));
-    pic[i]->move(layer_position(i));
-    pic[i]->setToolTip(ProjectModel::layer_name(i));
-    pic[i]->setCursor(Qt::PointingHandCursor);
-    pic[i]->set_framed(true);
-  }
-  win_main = new ImageCanvas(this);
-  win_main->set_framed(true);
-  win_main->setObjectName(QStringLiteral("win_main"));
-  win_main->move(40, 96);
-
-  pic_dummy = new QWidget(this);
-  pic_dummy->setObjectName(QStringLiteral("pic_dummy"));
-  pic_dummy->setGeometry(8, 16, 2, 2);
-  pic_dummy->setFocusPolicy(Qt::ClickFocus);
-
-  Command1 = button("Command1", QStringLiteral("背景設定"), QRect(8, 8, 25, 65));
-  adjust_y = bar("adjust_y", Qt::Vertical, QRect(8, 80, 25, 89));
-  bt_set = button("bt_set", QStringLiteral("調整"), QRect(8, 176, 25, 33));
-  adjust_x = bar("adjust_x", Qt::Horizontal, QRect(40, 176, 193, 25));
-  label(QStringLiteral("x:"), QRect(240, 180, 17, 25));
-  offset_x = display("offset_x", QRect(256, 184, 33, 18));
-  label(QStringLiteral("y:"), QRect(292, 180, 17, 25));
-  offset_y = display("offset_y", QRect(312, 184, 33, 18));
-  bt_reset = button("bt_reset", QStringLiteral("リセット"), QRect(344, 176, 49, 33));
-  bt_zoom = button("bt_zoom", QStringLiteral("ズーム"), QRect(8, 224, 25, 65));
-
-  label(QStringLiteral("コマ間隔"), QRect(80, 290, 81, 25));
-  size_move = new QLineEdit(QStringLiteral("0"), this);
-  size_move->setObjectName(QStringLiteral("size_move"));
-  size_move->setGeometry(160, 290, 33, 22);
-  sc_bar = bar("sc_bar", Qt::Horizontal, QRect(64, 316, 169, 17));
-
-  label(QStringLiteral("アニメパターン"), QRect(32, 336, 129, 17));
-  pattern_anime = new SequenceBox(this);
-  pattern_anime->setObjectName(QStringLiteral("pattern_anime"));
-  pattern_anime->setGeometry(40, 360, 225, 25);
-  pattern_anime->setMaxLength(kMaxFrames);
-  pointer_k = new ImageCanvas(this);
-  pointer_k->setObjectName(QStringLiteral("pointer_k"));
-  pointer_k->setGeometry(42, 352, kPointerSize, kPointerSize);
-
-  bt_set2 = button("bt_set2", QStringLiteral("微調整ＯＮ"), QRect(8, 392, 70, 81));
-  for (int i = 0; i < 4; ++i) {
-    bt_arrow[i] = new CaptionButton(QString::fromUtf16(kArrowCaption[i]), this);
-    bt_arrow[i]->setObjectName(QStringLiteral("bt_arrow%1").arg(i));
-    bt_arrow[i]->setGeometry(kArrowGeometry[i]);
-  }
-  anime = button("anime", QStringLiteral("アニメテスト"), QRect(192, 392, 73, 81));
-
-  label(QStringLiteral("TOTAL"), QRect(48, 480, 73, 17));
-  label(QStringLiteral("THIS"), QRect(192, 480, 57, 17));
-  for (const int left : {16, 152}) {
-    label(QStringLiteral("x:"), QRect(left, 496, 17, 25));
-  }
-  for (const int left : {68, 204}) {
-    label(QStringLiteral("y:"), QRect(left, 496, 17, 25));
-  }
-  total_adjust_x = display("total_adjust_x", QRect(32, 500, 33, 18));
-  total_adjust_y = display("total_adjust_y", QRect(88, 500, 33, 18));
-  this_adjust_x = display("this_adjust_x", QRect(168, 500, 33, 18));
-  this_adjust_y = display("this_adjust_y", QRect(224, 500, 33, 18));
-
-  label(QStringLiteral("保存先パス"), QRect(272, 296, 105, 25));
-  Drive1 = new DriveSelector(this);
-  Drive1->setObjectName(QStringLiteral("Drive1"));
-  Drive1->setGeometry(272, 328, 169, 20);
-  Dir1 = new FolderList(this);
-  Dir1->setObjectName(QStringLiteral("Dir1"));
-  Dir1->setGeometry(272, 360, 185, 118);
-  basename = new QLineEdit(model_.basename, this);
-  basename->setObjectName(QStringLiteral("basename"));
-  basename->setGeometry(272, 488, 185, 25);
-
-  for (int i = 0; i < 9; ++i) {
-    QLabel* number = label(QString::number(i + 1),
-                           QRect(i < 5 ? 416 : 552, 16 + 64 * (i < 5 ? i : i - 5), 49, 49));
-    number->setObjectName(QStringLiteral("number%1").arg(i));
-    number->setAlignment(Qt::AlignCenter);
-    QFont big = number->font();
-    big.setPixelSize(24);
-    number->setFont(big);
+  make_layer_canvases();
+  for (const ControlRow& row : kControlRows) {
+    QWidget* control = make_control(row);
+    if (row.name != nullptr) {
+      control->setObjectName(QLatin1String(row.name));
+    }
+    if (row.rect.isEmpty()) {
+      control->move(row.rect.topLeft());
+    } else {
+      control->setGeometry(row.rect);
+    }
+    if (row.keep != nullptr) {
+      row.keep(*this, control);
+    }
   }
 
-  label(QStringLiteral("出力形式"), QRect(560, 304, 121, 33));
-  output_bmp = button("output_bmp", QStringLiteral("ＢＭＰ"), QRect(560, 336, 49, 33));
-  output_png = button("output_png", QStringLiteral("MＮＧ"), QRect(616, 336, 49, 33));
-  bt_load = button("bt_load", QStringLiteral("LOAD"), QRect(472, 384, 65, 49));
-  bt_save = button("bt_save", QStringLiteral("SAVE"), QRect(472, 448, 65, 49));
-  bt_exec = button("bt_exec", QStringLiteral("コマ作成"), QRect(552, 384, 121, 113));
-  mng_textbox = new QPlainTextEdit(this);
-  mng_textbox->setObjectName(QStringLiteral("mng_textbox"));
-  mng_textbox->setGeometry(496, 504, 145, 17);
-  mng_textbox->setLineWrapMode(QPlainTextEdit::NoWrap);
-  mng_textbox->setReadOnly(true);
-  mng_textbox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  mng_textbox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  // One line shows in the 17 pixels.
-  mng_textbox->document()->setDocumentMargin(0);
-
+  basename->setText(model_.basename);
   setup_bar(adjust_x, model_.adjust_x_range().min, model_.adjust_x_range().max);
   setup_bar(adjust_y, model_.adjust_y_range().min, model_.adjust_y_range().max);
   setup_bar(sc_bar, kScBarMin, kScBarMax);
@@ -209,6 +194,79 @@ void Form1::build_controls() {
   }
   win_main->lower();
   pic_dummy->lower();
+}
+
+void Form1::make_layer_canvases() {
+  for (int i = 0; i < kLayerCount; ++i) {
+    pic[i] = new ImageCanvas(this);
+    pic[i]->setObjectName(QStringLiteral("pic%1").arg(i));
+    pic[i]->move(layer_position(i));
+    pic[i]->setToolTip(ProjectModel::layer_name(i));
+    pic[i]->setCursor(Qt::PointingHandCursor);
+    pic[i]->set_framed(true);
+  }
+}
+
+QWidget* Form1::make_control(const ControlRow& row) {
+  const QString caption = row.caption != nullptr ? QString::fromUtf16(row.caption) : QString();
+  switch (row.kind) {
+    case Kind::Button:
+      return new CaptionButton(caption, this);
+    case Kind::Label:
+      return new QLabel(caption, this);
+    case Kind::Number: {
+      auto* number = new QLabel(caption, this);
+      number->setAlignment(Qt::AlignCenter);
+      QFont big = number->font();
+      big.setPixelSize(24);
+      number->setFont(big);
+      return number;
+    }
+    case Kind::Display: {
+      auto* box = new QLineEdit(QStringLiteral("0"), this);
+      box->setReadOnly(true);
+      box->setFocusPolicy(Qt::NoFocus);
+      return box;
+    }
+    case Kind::Field:
+      return new QLineEdit(caption, this);
+    case Kind::VerticalBar:
+      return new QScrollBar(Qt::Vertical, this);
+    case Kind::HorizontalBar:
+      return new QScrollBar(Qt::Horizontal, this);
+    case Kind::Frame: {
+      auto* canvas = new ImageCanvas(this);
+      canvas->set_framed(true);
+      return canvas;
+    }
+    case Kind::Sink: {
+      auto* sink = new QWidget(this);
+      sink->setFocusPolicy(Qt::ClickFocus);
+      return sink;
+    }
+    case Kind::Pointer:
+      return new ImageCanvas(this);
+    case Kind::Sequence: {
+      auto* box = new SequenceBox(this);
+      box->setMaxLength(kMaxFrames);
+      return box;
+    }
+    case Kind::Drive:
+      return new DriveSelector(this);
+    case Kind::Folder:
+      return new FolderList(this);
+    case Kind::Script: {
+      auto* script = new QPlainTextEdit(this);
+      script->setLineWrapMode(QPlainTextEdit::NoWrap);
+      script->setReadOnly(true);
+      script->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      script->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      // One line shows in the 17 pixels.
+      script->document()->setDocumentMargin(0);
+      return script;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace tamrisk::ui

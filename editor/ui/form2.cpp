@@ -135,11 +135,7 @@ int Form2::current_layer() const {
 }
 
 void Form2::Drive1_Change(const QString& drive) {
-  // The folder list moves to the drive's root; where that cannot be shown,
-  // to the program's folder.
-  if (!Dir1->set_folder(DriveSelector::root_of(drive))) {
-    Dir1->set_folder(existing_folder(model_.program_folder(), QString()));
-  }
+  show_drive_root(*Dir1, drive, model_.program_folder());
 }
 
 void Form2::Dir1_Change(const QString& folder) {

@@ -78,9 +78,7 @@ void Form3::open_for(int pst_mode, const QString& program_folder) {
 }
 
 void Form3::Drive1_Change(const QString& drive) {
-  if (!Dir1->set_folder(DriveSelector::root_of(drive)) && !Dir1->set_folder(program_folder_)) {
-    Dir1->set_folder(QDir::homePath());
-  }
+  show_drive_root(*Dir1, drive, program_folder_);
 }
 
 void Form3::Dir1_Change(const QString& folder) {

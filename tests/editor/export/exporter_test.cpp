@@ -110,7 +110,7 @@ TEST_F(ExportTest, PngModeCompilesTheFramesIntoAnEndlessLoop) {
   options_.animation = &animation;
 
   const ExportResult result = export_frames(model_, options_);
-  ASSERT_TRUE(result.ok) << result.message.toStdString();
+  ASSERT_TRUE(result.ok()) << result.message.toStdString();
   EXPECT_EQ(result.outcome, Outcome::Compiled);
   EXPECT_EQ(result.caption, "完了");
   EXPECT_EQ(result.message, "\"mng_qoya.mng\" という名前で出力しました。");
@@ -146,7 +146,7 @@ TEST_F(ExportTest, BmpModeWritesTwentyFourBitFramesOnly) {
   model_.png_output = false;
   options_.compiler = Path("no-such-compiler");
   const ExportResult result = export_frames(model_, options_);
-  ASSERT_TRUE(result.ok) << result.message.toStdString();
+  ASSERT_TRUE(result.ok()) << result.message.toStdString();
   EXPECT_EQ(result.outcome, Outcome::Written);
   EXPECT_EQ(names_in(dir_.path()), QStringList({"sample00.bmp", "sample01.bmp", "sample02.bmp"}));
   for (const QString& name : names_in(dir_.path())) {
@@ -167,7 +167,7 @@ TEST_F(ExportTest, EmptySequenceCompilesAnEmptyLoopOrWritesNothing) {
     model_.png_output = png;
     model_.cur_frame = 7;
     compose_frame(model_, false);
-    ASSERT_TRUE(export_frames(model_, options_).ok);
+    ASSERT_TRUE(export_frames(model_, options_).ok());
     EXPECT_EQ(model_.cur_frame, 7);
     QImage cleared(16, 8, QImage::Format_RGB32);
     cleared.fill(colour_to_qrgb(kWindowColour));
@@ -283,7 +283,7 @@ TEST_F(ExportTest, ReportsACompilerThatFailsOrHangs) {
     clock.start();
     const ExportResult result = export_frames(model_, options_);
     EXPECT_LT(clock.elapsed(), 20000);
-    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.caption, "エラー");
     EXPECT_EQ(result.message, c.message);
     EXPECT_TRUE(QFileInfo::exists(Path("sample_mng.txt")));
@@ -295,7 +295,7 @@ TEST_F(ExportTest, FolderWithABlankNamesBareFrames) {
   QDir(dir_.path()).mkdir("my anim");
   model_.set_output_folder(Path("my anim"));
   const ExportResult result = export_frames(model_, options_);
-  ASSERT_TRUE(result.ok) << result.message.toStdString();
+  ASSERT_TRUE(result.ok()) << result.message.toStdString();
   EXPECT_TRUE(result.script_text.contains("\r\nIHDR sample00.png\r\nIHDR sample01.png\r\n"));
   ExpectFrames("png");
   ExpectAnimation();

@@ -102,7 +102,7 @@ TEST_F(ParallelExport, WritesTheFilesOfTheOneByOneWay) {
       on_caller = on_caller && QThread::currentThread() == caller;
     };
     const ExportResult result = Export(folder, threads);
-    ASSERT_TRUE(result.ok) << result.message.toStdString();
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
     for (int k = 0; k < kFrames; ++k) {
       const QString file =
           QDir(folder).filePath(QStringLiteral("sample%1.png").arg(k, 2, 10, QChar('0')));
@@ -138,7 +138,7 @@ TEST_F(ParallelExport, StopsAtTheFirstFrameThatCannotBeWritten) {
     int reported = 0;
     options_.frame_written = [&](int, int) { ++reported; };
     const ExportResult result = Export(folder, threads);
-    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.ok());
     EXPECT_TRUE(
         result.message.startsWith("コマのファイル「" + QDir(folder).filePath("sample09.png")))
         << result.message.toStdString();
