@@ -280,25 +280,15 @@ bool CompactMngEncoder::encode_change(const QImage& frame, const QRect& rect, Pi
       return false;
     }
     piece->transparent = make_transparent(&piece->png, key);
-    // The key may be the 257th colour, which makes an RGB picture of one that
-    // fits a palette opaque.
-    if (piece->transparent && !is_rgb(piece->png)) {
+    // The key may be the 257th colour, which turns a rectangle that fits a
+    // palette into an RGB picture: such a rectangle is stored opaque.
+    if (piece->transparent && (!is_rgb(piece->png) || !fits_palette(frame.copy(rect)))) {
       return true;
     }
   }
+  piece->transparent = false;
   const QImage area = frame.copy(rect);
-  if (piece->transparent && !fits_palette(area)) {
-    return true;
-  }
-  QByteArray opaque;
-  if (!encode_png(area, area.width(), area.height(), &opaque, error)) {
-    return false;
-  }
-  if (!piece->transparent || opaque.size() <= piece->png.size()) {
-    piece->png = std::move(opaque);
-    piece->transparent = false;
-  }
-  return true;
+  return encode_png(area, area.width(), area.height(), &piece->png, error);
 }
 
 std::string CompactMngEncoder::script(const QString& folder) const {

@@ -9,7 +9,8 @@ namespace tamrisk {
 
 // An endless MNG that stores only what changes: the first frame whole, then
 // for every later frame the rectangle that changed since the frame before,
-// placed with DEFI and drawn over the frame before (framing mode 1); an
+// placed with DEFI and drawn over the frame before (framing mode 1), its
+// pixels that keep their colour transparent (a tRNS key colour); an
 // unchanged frame is a single pixel that repeats what is already shown.
 // Palette PNGs wherever a rectangle has at most 256 colours. TERM repeats
 // the sequence for ever; 10 ticks a second and the default delay of one tick
