@@ -247,7 +247,11 @@ bool CompactMngEncoder::add(const QImage& given, QString* error) {
                  .arg(size_.height());
     return false;
   }
-  const QImage frame = given.depth() == 32 ? given : given.convertToFormat(QImage::Format_RGB32);
+  // Pixels are read and written as QRgb below.
+  const QImage frame =
+      given.format() == QImage::Format_RGB32 || given.format() == QImage::Format_ARGB32
+          ? given
+          : given.convertToFormat(QImage::Format_RGB32);
   Piece piece;
   bool ok = false;
   if (previous_.isNull()) {
