@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <unistd.h>
 
@@ -52,6 +53,26 @@ std::vector<QImage> decode_mng(const QString& path, int count) {
   for (QImage image;
        static_cast<int>(frames.size()) < count && !(image = reader.read()).isNull();) {
     frames.push_back(image);
+  }
+  return frames;
+}
+
+std::vector<QImage> read_with_magick(const QString& path, QStringList* timing) {
+  std::vector<QImage> frames;
+  QTemporaryDir out;
+  QProcess convert;
+  convert.start("convert", {path, out.filePath("frame%03d.png")});
+  convert.waitForFinished(60000);
+  for (const QString& name : names_in(out.path())) {
+    frames.push_back(QImage(out.filePath(name)));
+  }
+  QProcess identify;
+  identify.start("identify", {"-verbose", path});
+  identify.waitForFinished(60000);
+  for (const QString& line : QString::fromLocal8Bit(identify.readAll()).split('\n')) {
+    if (line.trimmed().startsWith("Delay: ") || line.trimmed().startsWith("Iterations: ")) {
+      *timing << line.trimmed();
+    }
   }
   return frames;
 }

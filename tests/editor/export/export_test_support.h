@@ -25,6 +25,10 @@ bool ignores_permissions();
 QString pngcheck_complaint(const QString& path);
 // The first count frames that Qt's MNG plugin decodes; fewer when it stops.
 std::vector<QImage> decode_mng(const QString& path, int count);
+// Every frame of an animation as ImageMagick's `convert` writes it (none when
+// it fails), and in timing the "Delay" and "Iterations" lines of `identify
+// -verbose`, in order.
+std::vector<QImage> read_with_magick(const QString& path, QStringList* timing);
 // The first pixel that differs as opaque RGB; empty when the images agree.
 QString first_difference(const QImage& actual, const QImage& expected);
 

@@ -1,0 +1,138 @@
+// The compact MNG read back by pngcheck, Qt's MNG plugin and ImageMagick.
+
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "export/compact_mng_encoder.h"
+#include "export_test_support.h"
+
+namespace tamrisk {
+namespace {
+
+using namespace export_test;
+
+// A 40 x 24 frame. kind 0: 12 colour bands and a red 20 x 15 square at
+// (place, place / 2); kind 1: a colour a pixel, the square a gradient of 300
+// colours; kind 2, place 0 or 1: plain, then a 16 x 17 block of 256 colours
+// whose pixel (0, 16) keeps the colour it had.
+QImage Frame(int kind, int place) {
+  QImage image(40, 24, QImage::Format_RGB32);
+  for (int y = 0; y < 24; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      const bool square = x >= place && x < place + 20 && y >= place / 2 && y < place / 2 + 15;
+      const int k = (place == 1 && x < 16 && y < 17) ? y % 16 * 16 + x : x == 0 && y == 16 ? 0 : -1;
+      image.setPixel(x, y,
+                     kind == 2   ? (k < 0 ? 0x123 : qRgb(k, 255 - k, 77))
+                     : square    ? (kind == 0 ? qRgb(255, 0, 0) : qRgb(255, x * 12, y * 16))
+                     : kind == 0 ? qRgb(x / 10 * 60, 200, y / 8 * 90)
+                                 : qRgb(x * 6, y * 10, 128));
+    }
+  }
+  return image;
+}
+
+// The colour type of every image embedded in an MNG: 3 palette, 2 RGB.
+QList<int> ColourTypes(const QByteArray& mng) {
+  QList<int> types;
+  for (qsizetype at = 8; at + 12 <= mng.size();
+       at += 12 + qFromBigEndian<quint32>(mng.constData() + at)) {
+    if (mng.mid(at + 4, 4) == "IHDR") {
+      types << mng.at(at + 17);
+    }
+  }
+  return types;
+}
+
+// Encodes frames into path with temp as the system's temporary folder; the
+// message of the first failure.
+QString Encode(const std::vector<QImage>& frames, const QString& path, const QString& temp) {
+  qputenv("TMPDIR", QFile::encodeName(temp));
+  const auto encoder = make_compact_mng_encoder(QSize(40, 24), static_cast<int>(frames.size()));
+  QString error;
+  for (const QImage& frame : frames) {
+    if (!encoder->add(frame, &error)) {
+      break;
+    }
+  }
+  if (error.isEmpty()) {
+    encoder->finish(path, &error);
+  }
+  qunsetenv("TMPDIR");
+  return error;
+}
+
+TEST(CompactMng, ReadersShowEveryFrameForEver) {
+  if (!QImageReader::supportedImageFormats().contains("mng")) {
+    GTEST_SKIP() << "Qt's MNG image plugin is not installed (qt6-image-formats-plugins)";
+  }
+  const struct {
+    const char* name;
+    int kind;
+    std::vector<int> places;
+    QList<int> colour_types;
+    const char* temp;  // the temporary folder, in a fresh one
+  } kCases[] = {
+      {"few colours", 0, {0, 3, 6, 9, 6}, {3, 3, 3, 3, 3}, "t"},
+      {"many colours", 1, {0, 6, 12}, {2, 2, 2}, "t"},
+      {"unchanged, temp with a blank", 0, {2, 2, 2, 8, 8, 2}, {3, 3, 3, 3, 3, 3}, "a b"},
+      {"256 changed colours", 2, {0, 1}, {3, 3}, "t"},
+      {"a single frame", 1, {4}, {2}, "t"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::vector<QImage> frames;
+    for (const int place : c.places) {
+      frames.push_back(Frame(c.kind, place));
+    }
+    const int n = static_cast<int>(frames.size());
+    QTemporaryDir dir;
+    QTemporaryDir temp;
+    const QString path = dir.filePath("a.mng");
+    ASSERT_TRUE(QDir(temp.path()).mkdir(c.temp));
+    ASSERT_EQ(Encode(frames, path, temp.filePath(c.temp)), QString());
+    EXPECT_EQ(names_in(temp.filePath(c.temp)) + names_in(dir.path()), QStringList("a.mng"));
+    EXPECT_EQ(pngcheck_complaint(path), QString());
+    EXPECT_EQ(ColourTypes(read_file(path)), c.colour_types);
+
+    QImageReader reader(path, "mng");
+    for (int k = 0; k <= n; ++k) {
+      const QImage image = reader.read();
+      ASSERT_EQ(image.isNull(), k == n) << "Qt's frame " << k;
+      EXPECT_TRUE(k == n || first_difference(image, frames[k]).isEmpty()) << "Qt's frame " << k;
+      EXPECT_NEAR(reader.nextImageDelay(), 100, 1);  // libmng counts 1 ms of its own
+    }
+    EXPECT_EQ(reader.loopCount(), -1);
+    EXPECT_EQ(reader.imageCount(), n);
+    QStringList timing;
+    const std::vector<QImage> magick = read_with_magick(path, &timing);
+    ASSERT_EQ(static_cast<int>(magick.size()), n) << "ImageMagick's frames";
+    QStringList expected;  // endless; a single frame shown for ever has no delay
+    for (int k = 0; k < n; ++k) {
+      EXPECT_EQ(first_difference(magick[k], frames[k]), QString()) << "ImageMagick's " << k;
+      expected << (n > 1 ? QStringList{"Delay: 10x100", "Iterations: 0"}
+                         : QStringList{"Iterations: 0"});
+    }
+    EXPECT_EQ(timing, expected);
+  }
+}
+
+TEST(CompactMng, FailureLeavesEveryFileAsItWas) {
+  QTemporaryDir dir;
+  QDir(dir.path()).mkpath("taken/inside");
+  for (const QString target : {"missing/a.mng", "taken"}) {
+    SCOPED_TRACE(target.toStdString());
+    QTemporaryDir temp;
+    EXPECT_TRUE(Encode({Frame(0, 0), Frame(0, 4)}, dir.filePath(target), temp.path())
+                    .contains(QDir::toNativeSeparators(dir.filePath(target))));
+    EXPECT_EQ(names_in(temp.path()) + names_in(dir.path()), QStringList("taken"));
+    EXPECT_EQ(names_in(dir.filePath("taken")), QStringList("inside"));
+  }
+}
+
+}  // namespace
+}  // namespace tamrisk
