@@ -1,17 +1,17 @@
 #include "export/gif_encoder.h"
 
-#include <gif_lib.h>
-
 #include <QByteArray>
 #include <QRect>
 
 #include <algorithm>
+#include <new>
 #include <numeric>
 #include <utility>
 #include <vector>
 
 #include "export/colour_reduction.h"
 #include "export/frame_delta.h"
+#include "export/gif_block.h"
 #include "export/lzw_choice.h"
 #include "platform/png_codec.h"
 
@@ -19,6 +19,10 @@ namespace tamrisk {
 namespace {
 
 constexpr int kMaxSide = 65535;
+constexpr int kNoTransparency = -1;
+const QString kOutOfMemory = QStringLiteral("メモリが足りません。");
+// The disposal method "do not dispose": the next frame is drawn over this one.
+constexpr int kDoNotDispose = 1;
 constexpr int kFrameDelay = 100 / kAnimationFramesPerSecond;  // centiseconds
 constexpr int kMaxDelay = 65535;
 constexpr QRgb kColourMask = 0x00FFFFFFu;
@@ -28,14 +32,6 @@ constexpr qsizetype kDelayInControl = 4;
 // Frames wait in memory until they take this much, so that the global colour
 // table can be chosen to suit as many of them as possible.
 constexpr std::size_t kPendingBudget = std::size_t{64} << 20;
-
-int table_bits(std::size_t colours) {
-  int bits = 1;
-  while ((std::size_t{1} << bits) < colours) {
-    ++bits;
-  }
-  return bits;
-}
 
 std::size_t area_of(QRect rect) {
   return static_cast<std::size_t>(rect.width()) * static_cast<std::size_t>(rect.height());
@@ -65,122 +61,11 @@ void put_colours(QByteArray& out, const std::vector<QRgb>& colours) {
 // A graphic control extension: the frame stays when the next is drawn.
 void put_control(QByteArray& out, int delay, int transparent) {
   out.append("\x21\xF9\x04", 3);
-  put_byte(out, DISPOSE_DO_NOT << 2 | (transparent >= 0 ? 1 : 0));
+  put_byte(out, kDoNotDispose << 2 | (transparent >= 0 ? 1 : 0));
   put_word(out, delay);
   put_byte(out, std::max(transparent, 0));
   put_byte(out, 0);
 }
-
-int append_to_bytes(GifFileType* gif, const GifByteType* data, int length) {
-  static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
-  return length;
-}
-
-using ColourMap = std::unique_ptr<ColorMapObject, void (*)(ColorMapObject*)>;
-
-// A colour table of the smallest power-of-two length (at least 2) that holds
-// the colours; the rest is black.
-ColourMap make_map(const std::vector<QRgb>& colours) {
-  std::vector<GifColorType> table(std::size_t{1}
-                                  << table_bits(std::max<std::size_t>(colours.size(), 2)));
-  for (std::size_t i = 0; i < colours.size(); ++i) {
-    table[i] = {static_cast<GifByteType>(qRed(colours[i])),
-                static_cast<GifByteType>(qGreen(colours[i])),
-                static_cast<GifByteType>(qBlue(colours[i]))};
-  }
-  return ColourMap(GifMakeMapObject(static_cast<int>(table.size()), table.data()),
-                   GifFreeMapObject);
-}
-
-// A frame's rectangle as indices into a colour table.
-struct Picture {
-  QRect rect;
-  std::vector<GifPixelType> indices;  // row by row
-  std::vector<QRgb> local;            // the local colour table; empty: the global one
-  int transparent = NO_TRANSPARENT_COLOR;
-};
-
-// The LZW minimum code size giflib gives the picture.
-int code_size(const Picture& picture) {
-  if (!picture.local.empty()) {
-    return std::max(2, table_bits(picture.local.size()));
-  }
-  const int top = std::max<int>(*std::max_element(picture.indices.begin(), picture.indices.end()),
-                                picture.transparent);
-  return std::max(2, table_bits(static_cast<std::size_t>(top) + 1));
-}
-
-// giflib's encoder, used for one image block at a time: the image descriptor,
-// the local colour table and the LZW data. The file around the blocks is
-// assembled by GifEncoder, which chooses among several blocks per frame and
-// picks the global colour table after seeing the frames.
-class BlockEncoder {
- public:
-  BlockEncoder() {
-    gif_ = EGifOpen(&bytes_, append_to_bytes, &error_);
-    // giflib wants a screen before any image; its bytes are dropped.
-    const ColourMap map = make_map(std::vector<QRgb>(256));
-    if (gif_ && (!map || EGifPutScreenDesc(gif_, 1, 1, 8, 0, map.get()) != GIF_OK)) {
-      error_ = gif_->Error;
-      close();
-    }
-  }
-  BlockEncoder(const BlockEncoder&) = delete;
-  BlockEncoder& operator=(const BlockEncoder&) = delete;
-  ~BlockEncoder() { close(); }
-
-  bool encode(Picture& picture, QByteArray* block, QString* error) {
-    if (!gif_) {
-      return failed(error);
-    }
-    bytes_.clear();
-    const ColourMap map =
-        picture.local.empty() ? ColourMap(nullptr, GifFreeMapObject) : make_map(picture.local);
-    // giflib starts the codes at the depth of the frame's colour table; on
-    // the global table, a frame that uses only its first entries has them
-    // start smaller, as decoders allow, by lending the table that depth.
-    int depth = code_size(picture);
-    if (picture.local.empty()) {
-      std::swap(depth, gif_->SColorMap->BitsPerPixel);
-    }
-    const QRect r = picture.rect;
-    bool ok =
-        (picture.local.empty() || map) &&
-        EGifPutImageDesc(gif_, r.x(), r.y(), r.width(), r.height(), false, map.get()) == GIF_OK;
-    if (picture.local.empty()) {
-      std::swap(depth, gif_->SColorMap->BitsPerPixel);
-    }
-    GifPixelType* line = picture.indices.data();
-    for (int y = 0; ok && y < r.height(); ++y, line += r.width()) {
-      ok = EGifPutLine(gif_, line, r.width()) == GIF_OK;
-    }
-    if (!ok) {
-      error_ = gif_->Error;
-      close();
-      return failed(error);
-    }
-    block->swap(bytes_);
-    return true;
-  }
-
- private:
-  bool failed(QString* error) const {
-    if (error) {
-      *error = QStringLiteral("GIF: 符号化に失敗しました（%1）。").arg(GifErrorString(error_));
-    }
-    return false;
-  }
-  void close() {
-    if (gif_) {
-      EGifCloseFile(gif_, nullptr);
-      gif_ = nullptr;
-    }
-  }
-
-  GifFileType* gif_ = nullptr;
-  QByteArray bytes_;
-  int error_ = E_GIF_ERR_NOT_ENOUGH_MEM;
-};
 
 // Distinct colours in the order they first appear.
 struct ColourList {
@@ -197,7 +82,7 @@ struct ColourList {
 // colour that the table holds, that colour becomes the first choice and
 // transparency the alternative: a single run gains nothing from being
 // transparent and may join changed pixels of its colour.
-void prefer_single_runs(std::vector<GifPixelType>& indices, std::vector<std::int16_t>& alternative,
+void prefer_single_runs(std::vector<std::uint8_t>& indices, std::vector<std::int16_t>& alternative,
                         const std::vector<bool>& keep) {
   const std::size_t n = indices.size();
   for (std::size_t i = 0; i < n;) {
@@ -215,7 +100,7 @@ void prefer_single_runs(std::vector<GifPixelType>& indices, std::vector<std::int
       for (std::size_t k = i; k < end; ++k) {
         const std::int16_t own = alternative[k];
         alternative[k] = indices[k];
-        indices[k] = static_cast<GifPixelType>(own);
+        indices[k] = static_cast<std::uint8_t>(own);
       }
     }
     i = end;
@@ -226,13 +111,13 @@ void prefer_single_runs(std::vector<GifPixelType>& indices, std::vector<std::int
 // or, when they had to be reduced, its finished block.
 struct Pending {
   QRect rect;
-  std::vector<QRgb> colours;               // at most 256
-  std::vector<GifPixelType> codes;         // each pixel's colour in `colours`
-  std::vector<bool> keep;                  // pixels already shown; empty when none
-  std::vector<bool> colour_of_change;      // colours that a pixel outside `keep` has
-  bool opaque = true;                      // whether every pixel has a code and may show it
-  QByteArray block;                        // the finished block, when not empty
-  int transparent = NO_TRANSPARENT_COLOR;  // of the finished block
+  std::vector<QRgb> colours;           // at most 256
+  std::vector<std::uint8_t> codes;     // each pixel's colour in `colours`
+  std::vector<bool> keep;              // pixels already shown; empty when none
+  std::vector<bool> colour_of_change;  // colours that a pixel outside `keep` has
+  bool opaque = true;                  // whether every pixel has a code and may show it
+  QByteArray block;                    // the finished block, when not empty
+  int transparent = kNoTransparency;   // of the finished block
   int delay = kFrameDelay;
 };
 
@@ -245,6 +130,8 @@ class GifEncoder final : public AnimationEncoder {
   QStringList notes() const override;
 
  private:
+  // add() once the frame is known to fit.
+  bool take(const QImage& frame, QString* error);
   bool start(const QImage& image, QString* error);
   // The rectangle with every colour exact; false when it has too many.
   bool exact(const QImage& image, const QImage& before, QRect rect, Pending* out) const;
@@ -255,15 +142,15 @@ class GifEncoder final : public AnimationEncoder {
   void wait(Pending pending);
   void choose_global();
   bool flush(QString* error);
-  std::vector<Picture> ways_to_store(const Pending& pending) const;
-  void show(const Picture& picture);
+  std::vector<GifPicture> ways_to_store(const Pending& pending) const;
+  void show(const GifPicture& picture);
   bool fail(QString* error, const QString& why) const;
 
   QSize size_;
   QImage canvas_;       // what a viewer shows after the frames so far
   QImage previous_;     // the last frame added
   bool stale_ = false;  // whether canvas_ may differ from previous_
-  BlockEncoder blocks_;
+  GifBlockEncoder blocks_;
   std::vector<Pending> pending_;
   std::size_t pending_bytes_ = 0;
   QByteArray bytes_;          // the file so far, from the header on
@@ -296,10 +183,24 @@ bool GifEncoder::add(const QImage& frame, QString* error) {
                            .arg(size_.width())
                            .arg(size_.height()));
   }
+  // A failure part-way leaves the canvas unknown: nothing more is taken.
+  broken_ = true;
+  try {
+    broken_ = !take(frame, error);
+  } catch (const std::bad_alloc&) {
+    fail(error, kOutOfMemory);
+  }
+  return !broken_;
+}
+
+bool GifEncoder::take(const QImage& frame, QString* error) {
   const QImage image =
       frame.format() == QImage::Format_RGB32 || frame.format() == QImage::Format_ARGB32
           ? frame
           : frame.convertToFormat(QImage::Format_RGB32);
+  if (image.isNull()) {
+    return fail(error, kOutOfMemory);
+  }
   if (frames_ == 0) {
     if (!start(image, error)) {
       return false;
@@ -326,7 +227,6 @@ bool GifEncoder::add(const QImage& frame, QString* error) {
       }
       if (!(stale_ && exact(image, previous_, rect, &pending)) &&
           !reduce(image, previous_, rect, &pending, error)) {
-        broken_ = true;
         return false;
       }
       stale_ = true;
@@ -347,11 +247,7 @@ bool GifEncoder::add(const QImage& frame, QString* error) {
   }
   previous_ = image;
   ++frames_;
-  if (pending_bytes_ > kPendingBudget && !flush(error)) {
-    broken_ = true;
-    return false;
-  }
-  return true;
+  return pending_bytes_ <= kPendingBudget || flush(error);
 }
 
 bool GifEncoder::start(const QImage& image, QString* error) {
@@ -380,14 +276,19 @@ bool GifEncoder::start(const QImage& image, QString* error) {
   for (int y = 0; y < image.height(); ++y) {
     const QRgb* row = row_of(image, y);
     for (int x = 0; x < width; ++x) {
-      pending.codes.push_back(static_cast<GifPixelType>(colours.index_of(row[x])));
+      pending.codes.push_back(static_cast<std::uint8_t>(colours.index_of(row[x])));
     }
   }
-  canvas_ = image.convertToFormat(QImage::Format_RGB32);
+  // The canvas is written to: a copy of its own.
+  canvas_ = image.format() == QImage::Format_RGB32 ? image.copy()
+                                                   : image.convertToFormat(QImage::Format_RGB32);
+  if (canvas_.isNull()) {
+    return fail(error, kOutOfMemory);
+  }
   if (colours.reduced()) {
     reduced_frames_.push_back(1);
     stale_ = true;
-    show({pending.rect, pending.codes, pending.colours, NO_TRANSPARENT_COLOR});
+    show({pending.rect, pending.codes, pending.colours, kNoTransparency});
   }
   wait(std::move(pending));
   return true;
@@ -441,7 +342,7 @@ bool GifEncoder::exact(const QImage& image, const QImage& before, QRect rect, Pe
       const QRgb colour = now[x] & kColourMask;
       const bool kept = colour == (then[x] & kColourMask);
       const std::uint32_t code = kept && !all_fit ? 0 : list.lookup.value_of(colour);
-      pending.codes.push_back(static_cast<GifPixelType>(code));
+      pending.codes.push_back(static_cast<std::uint8_t>(code));
       if (some_kept) {
         pending.keep.push_back(kept);
       }
@@ -469,9 +370,9 @@ bool GifEncoder::reduce(const QImage& image, const QImage& before, QRect rect, P
     }
   }
   const bool some_kept = changed.size() > 0 && changed.size() < all.size();
-  std::vector<Picture> ways;
+  std::vector<GifPicture> ways;
   const auto index = [&](const ColourReduction& colours, const QImage* kept, int transparent) {
-    Picture picture{rect, {}, colours.palette(), transparent};
+    GifPicture picture{rect, {}, colours.palette(), transparent};
     picture.indices.reserve(area_of(rect));
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
       const QRgb* now = row_of(image, y) + rect.x();
@@ -479,7 +380,7 @@ bool GifEncoder::reduce(const QImage& image, const QImage& before, QRect rect, P
       for (int x = 0; x < rect.width(); ++x) {
         const bool same = then && ((now[x] ^ then[x]) & kColourMask) == 0;
         picture.indices.push_back(
-            static_cast<GifPixelType>(same ? transparent : colours.index_of(now[x])));
+            static_cast<std::uint8_t>(same ? transparent : colours.index_of(now[x])));
       }
     }
     if (kept) {
@@ -487,7 +388,7 @@ bool GifEncoder::reduce(const QImage& image, const QImage& before, QRect rect, P
     }
     ways.push_back(std::move(picture));
   };
-  index(ColourReduction(std::move(all), 256), nullptr, NO_TRANSPARENT_COLOR);
+  index(ColourReduction(std::move(all), 256), nullptr, kNoTransparency);
   if (some_kept) {
     const ColourReduction colours(std::move(changed), 255);
     index(colours, &before, static_cast<int>(colours.palette().size()));
@@ -510,9 +411,9 @@ bool GifEncoder::reduce(const QImage& image, const QImage& before, QRect rect, P
   return true;
 }
 
-void GifEncoder::show(const Picture& picture) {
+void GifEncoder::show(const GifPicture& picture) {
   const QRect r = picture.rect;
-  const GifPixelType* index = picture.indices.data();
+  const std::uint8_t* index = picture.indices.data();
   for (int y = r.top(); y <= r.bottom(); ++y) {
     QRgb* row = reinterpret_cast<QRgb*>(canvas_.scanLine(y)) + r.x();
     for (int x = 0; x < r.width(); ++x, ++index) {
@@ -546,12 +447,11 @@ bool GifEncoder::lengthen(QString* error) {
     }
   }
   // The delay is full: one transparent pixel carries the next.
-  Picture pixel{QRect(0, 0, 1, 1), {0}, {0, 0}, 0};
+  GifPicture pixel{QRect(0, 0, 1, 1), {0}, {0, 0}, 0};
   Pending pending;
   pending.rect = pixel.rect;
   pending.transparent = 0;
   if (!blocks_.encode(pixel, &pending.block, error)) {
-    broken_ = true;
     return false;
   }
   wait(std::move(pending));
@@ -584,7 +484,7 @@ void GifEncoder::choose_global() {
                       slot < 0 ? 0 : use.entries()[static_cast<std::size_t>(slot)].count});
     }
   }
-  const std::size_t size = std::size_t{1} << table_bits(std::max<std::size_t>(uses.size(), 2));
+  const std::size_t size = std::size_t{1} << gif_table_bits(std::max<std::size_t>(uses.size(), 2));
   std::vector<Use> others;
   for (const auto& e : use.entries()) {
     if (e.key != 0 && first.find(e.key) < 0) {
@@ -603,7 +503,7 @@ void GifEncoder::choose_global() {
   }
 }
 
-std::vector<Picture> GifEncoder::ways_to_store(const Pending& p) const {
+std::vector<GifPicture> GifEncoder::ways_to_store(const Pending& p) const {
   // Where the colours go in the global table and in a local one; the keyed
   // ways need only the colours of changed pixels, and an unused entry for
   // transparency.
@@ -643,22 +543,22 @@ std::vector<Picture> GifEncoder::ways_to_store(const Pending& p) const {
     }
   }
 
-  std::vector<Picture> ways;
+  std::vector<GifPicture> ways;
   const std::size_t area = area_of(p.rect);
   const auto add = [&](const std::vector<int>& map, const std::vector<QRgb>& table,
                        int transparent) {
-    Picture picture{p.rect, std::vector<GifPixelType>(area), table, transparent};
+    GifPicture picture{p.rect, std::vector<std::uint8_t>(area), table, transparent};
     // A kept pixel whose colour is in the table may show it instead of
     // being transparent where that makes longer strings.
     std::vector<std::int16_t> alternative(p.opaque && transparent >= 0 ? area : 0, -1);
     for (std::size_t i = 0; i < area; ++i) {
       const bool kept = transparent >= 0 && p.keep[i];
-      picture.indices[i] = static_cast<GifPixelType>(kept ? transparent : map[p.codes[i]]);
+      picture.indices[i] = static_cast<std::uint8_t>(kept ? transparent : map[p.codes[i]]);
       if (kept && !alternative.empty()) {
         alternative[i] = static_cast<std::int16_t>(map[p.codes[i]]);
       }
     }
-    const int bits = code_size(picture);
+    const int bits = gif_code_size(picture);
     if (alternative.empty()) {
       ways.push_back(std::move(picture));
       return bits;
@@ -683,7 +583,7 @@ std::vector<Picture> GifEncoder::ways_to_store(const Pending& p) const {
   if (global_fits) {
     global_bits = add(to_global, {}, global_transparent);
   }
-  if (!local.empty() && std::max(2, table_bits(local.size())) < global_bits) {
+  if (!local.empty() && std::max(2, gif_table_bits(local.size())) < global_bits) {
     add(to_local, local, local_transparent);
   }
   if (ways.empty() && p.opaque) {
@@ -691,9 +591,9 @@ std::vector<Picture> GifEncoder::ways_to_store(const Pending& p) const {
     std::vector<int> identity(p.colours.size());
     std::iota(identity.begin(), identity.end(), 0);
     if (std::all_of(to_global.begin(), to_global.end(), [](int i) { return i >= 0; })) {
-      add(to_global, {}, NO_TRANSPARENT_COLOR);
+      add(to_global, {}, kNoTransparency);
     } else {
-      add(identity, p.colours, NO_TRANSPARENT_COLOR);
+      add(identity, p.colours, kNoTransparency);
     }
   }
   return ways;
@@ -705,7 +605,7 @@ bool GifEncoder::flush(QString* error) {
     bytes_.append("GIF89a", 6);
     put_word(bytes_, size_.width());
     put_word(bytes_, size_.height());
-    put_byte(bytes_, 0x80 | 0x70 | (table_bits(global_.size()) - 1));
+    put_byte(bytes_, 0x80 | 0x70 | (gif_table_bits(global_.size()) - 1));
     put_byte(bytes_, 0);  // background colour
     put_byte(bytes_, 0);  // pixel aspect ratio
     put_colours(bytes_, global_);
@@ -714,7 +614,7 @@ bool GifEncoder::flush(QString* error) {
   }
   for (Pending& p : pending_) {
     if (p.block.isEmpty()) {
-      std::vector<Picture> ways = ways_to_store(p);
+      std::vector<GifPicture> ways = ways_to_store(p);
       for (std::size_t i = 0; i < ways.size(); ++i) {
         QByteArray block;
         if (!blocks_.encode(ways[i], &block, error)) {
@@ -743,8 +643,13 @@ bool GifEncoder::finish(const QString& path, QString* error) {
     return fail(error, QStringLiteral("コマがひとつもありません。"));
   }
   if (!finished_) {
-    if (!flush(error)) {
-      broken_ = true;
+    broken_ = true;
+    try {
+      broken_ = !flush(error);
+    } catch (const std::bad_alloc&) {
+      fail(error, kOutOfMemory);
+    }
+    if (broken_) {
       return false;
     }
     put_byte(bytes_, 0x3B);  // trailer
