@@ -359,6 +359,7 @@ bool GifEncoder::reduce(const QImage& image, const QImage& before, QRect rect, P
                         QString* error) {
   ColourHistogram all(std::min<std::size_t>(area_of(rect), 4096));
   ColourHistogram changed(std::min<std::size_t>(area_of(rect), 4096));
+  bool some_kept = false;
   for (int y = rect.top(); y <= rect.bottom(); ++y) {
     const QRgb* now = row_of(image, y) + rect.x();
     const QRgb* then = row_of(before, y) + rect.x();
@@ -366,10 +367,11 @@ bool GifEncoder::reduce(const QImage& image, const QImage& before, QRect rect, P
       all.add(now[x]);
       if (((now[x] ^ then[x]) & kColourMask) != 0) {
         changed.add(now[x]);
+      } else {
+        some_kept = true;
       }
     }
   }
-  const bool some_kept = changed.size() > 0 && changed.size() < all.size();
   std::vector<GifPicture> ways;
   const auto index = [&](const ColourReduction& colours, const QImage* kept, int transparent) {
     GifPicture picture{rect, {}, colours.palette(), transparent};
@@ -389,7 +391,7 @@ bool GifEncoder::reduce(const QImage& image, const QImage& before, QRect rect, P
     ways.push_back(std::move(picture));
   };
   index(ColourReduction(std::move(all), 256), nullptr, kNoTransparency);
-  if (some_kept) {
+  if (some_kept && changed.size() > 0) {
     const ColourReduction colours(std::move(changed), 255);
     index(colours, &before, static_cast<int>(colours.palette().size()));
   }
@@ -459,9 +461,9 @@ bool GifEncoder::lengthen(QString* error) {
 }
 
 void GifEncoder::choose_global() {
-  // The first frame's colours and, in the free entries of its table, the
-  // colours that later frames use most; the colours that most frames use
-  // come first, so that those frames' codes can start small.
+  // The first frame's colours and, up to 256, the colours that later frames
+  // use most; the colours that most frames use come first, so that those
+  // frames' codes can start small.
   ColourHistogram use(1024);
   for (std::size_t i = 1; i < pending_.size(); ++i) {
     const Pending& p = pending_[i];
@@ -484,7 +486,6 @@ void GifEncoder::choose_global() {
                       slot < 0 ? 0 : use.entries()[static_cast<std::size_t>(slot)].count});
     }
   }
-  const std::size_t size = std::size_t{1} << gif_table_bits(std::max<std::size_t>(uses.size(), 2));
   std::vector<Use> others;
   for (const auto& e : use.entries()) {
     if (e.key != 0 && first.find(e.key) < 0) {
@@ -493,10 +494,10 @@ void GifEncoder::choose_global() {
   }
   const auto more_frames = [](const Use& a, const Use& b) { return a.frames > b.frames; };
   std::stable_sort(others.begin(), others.end(), more_frames);
-  others.resize(std::min(others.size(), size - uses.size()));
+  others.resize(std::min(others.size(), 256 - uses.size()));
   uses.insert(uses.end(), others.begin(), others.end());
   std::stable_sort(uses.begin(), uses.end(), more_frames);
-  global_.assign(size, 0);
+  global_.assign(std::size_t{1} << gif_table_bits(std::max<std::size_t>(uses.size(), 2)), 0);
   for (std::size_t i = 0; i < uses.size(); ++i) {
     global_[i] = uses[i].colour;
     global_index_.entry(uses[i].colour).value = static_cast<std::uint32_t>(i);
