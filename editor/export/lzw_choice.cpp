@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace tamrisk {
 namespace {
@@ -122,8 +123,8 @@ class Search {
 void choose_for_lzw(std::vector<std::uint8_t>& indices,
                     const std::vector<std::int16_t>& alternative, int code_size) {
   const std::size_t n = indices.size();
-  Strings strings(code_size);
-  Search search(strings, indices, alternative);
+  const auto strings = std::make_unique<Strings>(code_size);  // 48 KB, off the stack
+  Search search(*strings, indices, alternative);
   std::vector<std::uint8_t> path(n);
   int prefix = -1;
   for (std::size_t i = 0; i < n;) {
@@ -138,7 +139,7 @@ void choose_for_lzw(std::vector<std::uint8_t>& indices,
       }
     }
     if (prefix >= 0) {
-      strings.learn(prefix, first);
+      strings->learn(prefix, first);
     }
     const std::size_t len = search.extend(first, i + 1, path, &end);
     path[i] = static_cast<std::uint8_t>(first);
