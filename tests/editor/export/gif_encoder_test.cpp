@@ -87,7 +87,7 @@ double psnr(const QImage& a, const QImage& b) {
 }
 
 // The loop count (-1 without a NETSCAPE2.0 extension) and the delay of each
-// image, walked block by block as the GIF89a specification lays them out.
+// image, walked block by block as GIF89a lays them out.
 struct GifFacts {
   bool gif89a = false;
   int loop = -1;
