@@ -229,7 +229,8 @@ ColourReduction::ColourReduction(ColourHistogram histogram, int max_colours)
   items.reserve(histogram_.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].key != 0) {
-      items.push_back({channels(entries[i].key), entries[i].count, static_cast<std::uint32_t>(i), 0});
+      items.push_back(
+          {channels(entries[i].key), entries[i].count, static_cast<std::uint32_t>(i), 0});
     }
   }
 
