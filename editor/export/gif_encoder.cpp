@@ -1,0 +1,694 @@
+#include "export/gif_encoder.h"
+
+#include <QByteArray>
+#include <QRect>
+
+#include <algorithm>
+#include <new>
+#include <numeric>
+#include <utility>
+#include <vector>
+
+#include "export/colour_reduction.h"
+#include "export/frame_delta.h"
+#include "export/gif_block.h"
+#include "export/lzw_choice.h"
+#include "platform/png_codec.h"
+
+namespace tamrisk {
+namespace {
+
+constexpr int kMaxSide = 65535;
+constexpr int kNoTransparency = -1;
+const QString kOutOfMemory = QStringLiteral("メモリが足りません。");
+// The disposal method "do not dispose": the next frame is drawn over this one.
+constexpr int kDoNotDispose = 1;
+constexpr int kFrameDelay = 100 / kAnimationFramesPerSecond;  // centiseconds
+constexpr int kMaxDelay = 65535;
+constexpr QRgb kColourMask = 0x00FFFFFFu;
+// A frame's delay follows the introducer, label, size and flags of its
+// graphic control extension.
+constexpr qsizetype kDelayInControl = 4;
+// Frames wait in memory until they take this much, so that the global colour
+// table can be chosen to suit as many of them as possible.
+constexpr std::size_t kPendingBudget = std::size_t{64} << 20;
+
+std::size_t area_of(QRect rect) {
+  return static_cast<std::size_t>(rect.width()) * static_cast<std::size_t>(rect.height());
+}
+
+const QRgb* row_of(const QImage& image, int y) {
+  return reinterpret_cast<const QRgb*>(image.constScanLine(y));
+}
+
+void put_byte(QByteArray& out, int value) {
+  out.append(static_cast<char>(value & 0xFF));
+}
+
+void put_word(QByteArray& out, int value) {
+  put_byte(out, value);
+  put_byte(out, value >> 8);
+}
+
+void put_colours(QByteArray& out, const std::vector<QRgb>& colours) {
+  for (QRgb colour : colours) {
+    put_byte(out, qRed(colour));
+    put_byte(out, qGreen(colour));
+    put_byte(out, qBlue(colour));
+  }
+}
+
+// A graphic control extension: the frame stays when the next is drawn.
+void put_control(QByteArray& out, int delay, int transparent) {
+  out.append("\x21\xF9\x04", 3);
+  put_byte(out, kDoNotDispose << 2 | (transparent >= 0 ? 1 : 0));
+  put_word(out, delay);
+  put_byte(out, std::max(transparent, 0));
+  put_byte(out, 0);
+}
+
+// Distinct colours in the order they first appear.
+struct ColourList {
+  ColourHistogram lookup{512};
+  std::vector<QRgb> colours;
+  void add(QRgb colour) {
+    if (lookup.insert(colour) == colours.size()) {
+      colours.push_back(colour & kColourMask);
+    }
+  }
+};
+
+// Where a stretch of kept pixels (consecutive in scan order) is all one
+// colour that the table holds, that colour becomes the first choice and
+// transparency the alternative: a single run gains nothing from being
+// transparent and may join changed pixels of its colour.
+void prefer_single_runs(std::vector<std::uint8_t>& indices, std::vector<std::int16_t>& alternative,
+                        const std::vector<bool>& keep) {
+  const std::size_t n = indices.size();
+  for (std::size_t i = 0; i < n;) {
+    if (!keep[i]) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i + 1;
+    bool one_colour = alternative[i] >= 0;
+    while (end < n && keep[end]) {
+      one_colour = one_colour && alternative[end] == alternative[i];
+      ++end;
+    }
+    if (one_colour) {
+      for (std::size_t k = i; k < end; ++k) {
+        const std::int16_t own = alternative[k];
+        alternative[k] = indices[k];
+        indices[k] = static_cast<std::uint8_t>(own);
+      }
+    }
+    i = end;
+  }
+}
+
+// A frame waiting for the global colour table: its rectangle's exact colours,
+// or, when they had to be reduced, its finished block.
+struct Pending {
+  QRect rect;
+  std::vector<QRgb> colours;           // at most 256
+  std::vector<std::uint8_t> codes;     // each pixel's colour in `colours`
+  std::vector<bool> keep;              // pixels already shown; empty when none
+  std::vector<bool> colour_of_change;  // colours that a pixel outside `keep` has
+  bool opaque = true;                  // whether every pixel has a code and may show it
+  QByteArray block;                    // the finished block, when not empty
+  int transparent = kNoTransparency;   // of the finished block
+  int delay = kFrameDelay;
+};
+
+class GifEncoder final : public AnimationEncoder {
+ public:
+  explicit GifEncoder(QSize size) : size_(size) {}
+
+  bool add(const QImage& frame, QString* error) override;
+  bool finish(const QString& path, QString* error) override;
+  QStringList notes() const override;
+
+ private:
+  // add() once the frame is known to fit.
+  bool take(const QImage& frame, QString* error);
+  bool start(const QImage& image, QString* error);
+  // The rectangle with every colour exact; false when it has too many.
+  bool exact(const QImage& image, const QImage& before, QRect rect, Pending* out) const;
+  // The rectangle reduced to 256 colours, stored the smaller of two ways.
+  bool reduce(const QImage& image, const QImage& before, QRect rect, Pending* out, QString* error);
+  // One more frame showing the same as the one before.
+  bool lengthen(QString* error);
+  void wait(Pending pending);
+  void choose_global();
+  bool flush(QString* error);
+  std::vector<GifPicture> ways_to_store(const Pending& pending) const;
+  void show(const GifPicture& picture);
+  bool fail(QString* error, const QString& why) const;
+
+  QSize size_;
+  QImage canvas_;       // what a viewer shows after the frames so far
+  QImage previous_;     // the last frame added
+  bool stale_ = false;  // whether canvas_ may differ from previous_
+  GifBlockEncoder blocks_;
+  std::vector<Pending> pending_;
+  std::size_t pending_bytes_ = 0;
+  QByteArray bytes_;          // the file so far, from the header on
+  std::vector<QRgb> global_;  // the global colour table, a power of two long
+  ColourHistogram global_index_{512};
+  qsizetype delay_at_ = -1;  // of the last frame written
+  int frames_ = 0;
+  std::vector<int> reduced_frames_;  // numbered from 1
+  bool broken_ = false;
+  bool finished_ = false;
+};
+
+bool GifEncoder::fail(QString* error, const QString& why) const {
+  if (error) {
+    *error = QStringLiteral("GIF: ") + why;
+  }
+  return false;
+}
+
+bool GifEncoder::add(const QImage& frame, QString* error) {
+  if (finished_ || broken_) {
+    return fail(error, QStringLiteral(
+                           "書き終えたか符号化に失敗したアニメーションには、コマを足せません。"));
+  }
+  if (frame.size() != size_) {
+    return fail(error, QStringLiteral(
+                           "コマの大きさ（%1 × %2）がアニメーションの大きさ（%3 × %4）と違います。")
+                           .arg(frame.width())
+                           .arg(frame.height())
+                           .arg(size_.width())
+                           .arg(size_.height()));
+  }
+  // A failure part-way leaves the canvas unknown: nothing more is taken.
+  broken_ = true;
+  try {
+    broken_ = !take(frame, error);
+  } catch (const std::bad_alloc&) {
+    fail(error, kOutOfMemory);
+  }
+  return !broken_;
+}
+
+bool GifEncoder::take(const QImage& frame, QString* error) {
+  const QImage image =
+      frame.format() == QImage::Format_RGB32 || frame.format() == QImage::Format_ARGB32
+          ? frame
+          : frame.convertToFormat(QImage::Format_RGB32);
+  if (image.isNull()) {
+    return fail(error, kOutOfMemory);
+  }
+  if (frames_ == 0) {
+    if (!start(image, error)) {
+      return false;
+    }
+  } else {
+    QRect rect = changed_rect(canvas_, image);
+    if (rect.isEmpty()) {
+      previous_ = image;
+      stale_ = false;
+      return lengthen(error);
+    }
+    Pending pending;
+    if (exact(image, canvas_, rect, &pending)) {
+      stale_ = false;
+    } else {
+      // Too many colours to show the whole frame exactly: store what changed
+      // since the frame before, and leave the rest as it is shown.
+      if (stale_) {
+        rect = changed_rect(previous_, image);
+        if (rect.isEmpty()) {
+          previous_ = image;
+          return lengthen(error);
+        }
+      }
+      if (!(stale_ && exact(image, previous_, rect, &pending)) &&
+          !reduce(image, previous_, rect, &pending, error)) {
+        return false;
+      }
+      stale_ = true;
+    }
+    if (pending.block.isEmpty()) {
+      std::size_t i = 0;
+      for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        const QRgb* now = row_of(image, y) + rect.x();
+        QRgb* shown = reinterpret_cast<QRgb*>(canvas_.scanLine(y)) + rect.x();
+        for (int x = 0; x < rect.width(); ++x, ++i) {
+          if (pending.keep.empty() || !pending.keep[i]) {
+            shown[x] = now[x];
+          }
+        }
+      }
+    }
+    wait(std::move(pending));
+  }
+  previous_ = image;
+  ++frames_;
+  return pending_bytes_ <= kPendingBudget || flush(error);
+}
+
+bool GifEncoder::start(const QImage& image, QString* error) {
+  if (size_.width() < 1 || size_.height() < 1 || size_.width() > kMaxSide ||
+      size_.height() > kMaxSide) {
+    return fail(error,
+                QStringLiteral("%1 × %2 ピクセルの画像はGIFにできません（縦横 %3 ピクセルまで）。")
+                    .arg(size_.width())
+                    .arg(size_.height())
+                    .arg(kMaxSide));
+  }
+  const int width = image.width();
+  ColourHistogram histogram(4096);
+  for (int y = 0; y < image.height(); ++y) {
+    const QRgb* row = row_of(image, y);
+    for (int x = 0; x < width; ++x) {
+      histogram.add(row[x]);
+    }
+  }
+  const ColourReduction colours(std::move(histogram), 256);
+  Pending pending;
+  pending.rect = image.rect();
+  pending.colours = colours.palette();
+  pending.colour_of_change.assign(pending.colours.size(), true);
+  pending.codes.reserve(area_of(pending.rect));
+  for (int y = 0; y < image.height(); ++y) {
+    const QRgb* row = row_of(image, y);
+    for (int x = 0; x < width; ++x) {
+      pending.codes.push_back(static_cast<std::uint8_t>(colours.index_of(row[x])));
+    }
+  }
+  // The canvas is written to: a copy of its own.
+  canvas_ = image.format() == QImage::Format_RGB32 ? image.copy()
+                                                   : image.convertToFormat(QImage::Format_RGB32);
+  if (canvas_.isNull()) {
+    return fail(error, kOutOfMemory);
+  }
+  if (colours.reduced()) {
+    reduced_frames_.push_back(1);
+    stale_ = true;
+    show({pending.rect, pending.codes, pending.colours, kNoTransparency});
+  }
+  wait(std::move(pending));
+  return true;
+}
+
+bool GifEncoder::exact(const QImage& image, const QImage& before, QRect rect, Pending* out) const {
+  ColourList all;
+  ColourList changed;
+  bool all_fit = true;
+  bool changed_fit = true;  // leaving an entry for transparency
+  bool some_kept = false;
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    const QRgb* now = row_of(image, y) + rect.x();
+    const QRgb* then = row_of(before, y) + rect.x();
+    for (int x = 0; x < rect.width(); ++x) {
+      const QRgb colour = now[x] & kColourMask;
+      if (all_fit) {
+        all.add(colour);
+        all_fit = all.colours.size() <= 256;
+      }
+      if (colour == (then[x] & kColourMask)) {
+        some_kept = true;
+      } else if (changed_fit) {
+        changed.add(colour);
+        changed_fit = changed.colours.size() <= 255;
+      }
+    }
+    if (!all_fit && !changed_fit) {
+      return false;
+    }
+  }
+  // Pixels kept from a frame other than the one shown must stay transparent.
+  const bool opaque = all_fit && (!some_kept || &before == &canvas_);
+  if (!opaque && !(changed_fit && some_kept)) {
+    return false;
+  }
+  const ColourList& list = all_fit ? all : changed;
+  Pending pending;
+  pending.rect = rect;
+  pending.colours = list.colours;
+  pending.opaque = opaque;
+  pending.colour_of_change.assign(list.colours.size(), !all_fit);
+  pending.codes.reserve(area_of(rect));
+  if (some_kept) {
+    pending.keep.reserve(area_of(rect));
+  }
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    const QRgb* now = row_of(image, y) + rect.x();
+    const QRgb* then = row_of(before, y) + rect.x();
+    for (int x = 0; x < rect.width(); ++x) {
+      const QRgb colour = now[x] & kColourMask;
+      const bool kept = colour == (then[x] & kColourMask);
+      const std::uint32_t code = kept && !all_fit ? 0 : list.lookup.value_of(colour);
+      pending.codes.push_back(static_cast<std::uint8_t>(code));
+      if (some_kept) {
+        pending.keep.push_back(kept);
+      }
+      if (!kept && all_fit) {
+        pending.colour_of_change[code] = true;
+      }
+    }
+  }
+  *out = std::move(pending);
+  return true;
+}
+
+bool GifEncoder::reduce(const QImage& image, const QImage& before, QRect rect, Pending* out,
+                        QString* error) {
+  ColourHistogram all(std::min<std::size_t>(area_of(rect), 4096));
+  ColourHistogram changed(std::min<std::size_t>(area_of(rect), 4096));
+  bool some_kept = false;
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    const QRgb* now = row_of(image, y) + rect.x();
+    const QRgb* then = row_of(before, y) + rect.x();
+    for (int x = 0; x < rect.width(); ++x) {
+      all.add(now[x]);
+      if (((now[x] ^ then[x]) & kColourMask) != 0) {
+        changed.add(now[x]);
+      } else {
+        some_kept = true;
+      }
+    }
+  }
+  std::vector<GifPicture> ways;
+  const auto index = [&](const ColourReduction& colours, const QImage* kept, int transparent) {
+    GifPicture picture{rect, {}, colours.palette(), transparent};
+    picture.indices.reserve(area_of(rect));
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+      const QRgb* now = row_of(image, y) + rect.x();
+      const QRgb* then = kept ? row_of(*kept, y) + rect.x() : nullptr;
+      for (int x = 0; x < rect.width(); ++x) {
+        const bool same = then && ((now[x] ^ then[x]) & kColourMask) == 0;
+        picture.indices.push_back(
+            static_cast<std::uint8_t>(same ? transparent : colours.index_of(now[x])));
+      }
+    }
+    if (kept) {
+      picture.local.push_back(0);
+    }
+    ways.push_back(std::move(picture));
+  };
+  index(ColourReduction(std::move(all), 256), nullptr, kNoTransparency);
+  if (some_kept && changed.size() > 0) {
+    const ColourReduction colours(std::move(changed), 255);
+    index(colours, &before, static_cast<int>(colours.palette().size()));
+  }
+  std::size_t best = 0;
+  for (std::size_t i = 0; i < ways.size(); ++i) {
+    QByteArray block;
+    if (!blocks_.encode(ways[i], &block, error)) {
+      return false;
+    }
+    if (i == 0 || block.size() < out->block.size()) {
+      out->block = std::move(block);
+      best = i;
+    }
+  }
+  out->rect = rect;
+  out->transparent = ways[best].transparent;
+  show(ways[best]);
+  reduced_frames_.push_back(frames_ + 1);
+  return true;
+}
+
+void GifEncoder::show(const GifPicture& picture) {
+  const QRect r = picture.rect;
+  const std::uint8_t* index = picture.indices.data();
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(canvas_.scanLine(y)) + r.x();
+    for (int x = 0; x < r.width(); ++x, ++index) {
+      if (*index != picture.transparent) {
+        row[x] = 0xFF000000u | picture.local[*index];
+      }
+    }
+  }
+}
+
+void GifEncoder::wait(Pending pending) {
+  pending_bytes_ += pending.codes.size() + pending.keep.size() / 8 +
+                    static_cast<std::size_t>(pending.block.size());
+  pending_.push_back(std::move(pending));
+}
+
+bool GifEncoder::lengthen(QString* error) {
+  ++frames_;
+  if (!pending_.empty() && pending_.back().delay + kFrameDelay <= kMaxDelay) {
+    pending_.back().delay += kFrameDelay;
+    return true;
+  }
+  if (pending_.empty()) {
+    const int delay = (static_cast<unsigned char>(bytes_[delay_at_]) |
+                       static_cast<unsigned char>(bytes_[delay_at_ + 1]) << 8) +
+                      kFrameDelay;
+    if (delay <= kMaxDelay) {
+      bytes_[delay_at_] = static_cast<char>(delay & 0xFF);
+      bytes_[delay_at_ + 1] = static_cast<char>(delay >> 8);
+      return true;
+    }
+  }
+  // The delay is full: one transparent pixel carries the next.
+  GifPicture pixel{QRect(0, 0, 1, 1), {0}, {0, 0}, 0};
+  Pending pending;
+  pending.rect = pixel.rect;
+  pending.transparent = 0;
+  if (!blocks_.encode(pixel, &pending.block, error)) {
+    return false;
+  }
+  wait(std::move(pending));
+  return true;
+}
+
+void GifEncoder::choose_global() {
+  // The first frame's colours and, up to 256, the colours that later frames
+  // use most; the colours that most frames use come first, so that those
+  // frames' codes can start small.
+  ColourHistogram use(1024);
+  for (std::size_t i = 1; i < pending_.size(); ++i) {
+    const Pending& p = pending_[i];
+    for (std::size_t c = 0; c < p.colours.size(); ++c) {
+      if (p.colour_of_change[c]) {
+        use.add(p.colours[c]);
+      }
+    }
+  }
+  struct Use {
+    QRgb colour;
+    std::uint32_t frames;
+  };
+  std::vector<Use> uses;
+  ColourHistogram first(512);
+  for (QRgb colour : pending_.front().colours) {
+    if (first.entry(colour).count++ == 0) {
+      const std::ptrdiff_t slot = use.find(colour);
+      uses.push_back({colour & kColourMask,
+                      slot < 0 ? 0 : use.entries()[static_cast<std::size_t>(slot)].count});
+    }
+  }
+  std::vector<Use> others;
+  for (const auto& e : use.entries()) {
+    if (e.key != 0 && first.find(e.key) < 0) {
+      others.push_back({e.key & kColourMask, e.count});
+    }
+  }
+  const auto more_frames = [](const Use& a, const Use& b) { return a.frames > b.frames; };
+  std::stable_sort(others.begin(), others.end(), more_frames);
+  others.resize(std::min(others.size(), 256 - uses.size()));
+  uses.insert(uses.end(), others.begin(), others.end());
+  std::stable_sort(uses.begin(), uses.end(), more_frames);
+  global_.assign(std::size_t{1} << gif_table_bits(std::max<std::size_t>(uses.size(), 2)), 0);
+  for (std::size_t i = 0; i < uses.size(); ++i) {
+    global_[i] = uses[i].colour;
+    global_index_.entry(uses[i].colour).value = static_cast<std::uint32_t>(i);
+  }
+}
+
+std::vector<GifPicture> GifEncoder::ways_to_store(const Pending& p) const {
+  // Where the colours go in the global table and in a local one; the keyed
+  // ways need only the colours of changed pixels, and an unused entry for
+  // transparency.
+  const bool keyed = !p.keep.empty();
+  std::vector<int> to_global(p.colours.size(), -1);
+  std::vector<int> to_local(p.colours.size(), -1);
+  std::vector<bool> taken(global_.size());
+  bool global_fits = true;
+  int local_size = 0;
+  for (std::size_t c = 0; c < p.colours.size(); ++c) {
+    const std::ptrdiff_t slot = global_index_.find(p.colours[c]);
+    if (slot >= 0) {
+      to_global[c] =
+          static_cast<int>(global_index_.entries()[static_cast<std::size_t>(slot)].value);
+    }
+    if (!keyed || p.colour_of_change[c]) {
+      global_fits = global_fits && slot >= 0;
+      if (slot >= 0) {
+        taken[static_cast<std::size_t>(to_global[c])] = true;
+      }
+      to_local[c] = local_size++;
+    }
+  }
+  const int global_transparent =
+      keyed ? static_cast<int>(std::find(taken.begin(), taken.end(), false) - taken.begin()) : -1;
+  global_fits = global_fits && global_transparent < static_cast<int>(global_.size());
+  const int local_transparent = keyed ? local_size++ : -1;
+  std::vector<QRgb> local;
+  if (local_size <= 256) {
+    for (std::size_t c = 0; c < p.colours.size(); ++c) {
+      if (to_local[c] >= 0) {
+        local.push_back(p.colours[c]);
+      }
+    }
+    if (keyed) {
+      local.push_back(0);
+    }
+  }
+
+  std::vector<GifPicture> ways;
+  const std::size_t area = area_of(p.rect);
+  const auto add = [&](const std::vector<int>& map, const std::vector<QRgb>& table,
+                       int transparent) {
+    GifPicture picture{p.rect, std::vector<std::uint8_t>(area), table, transparent};
+    // A kept pixel whose colour is in the table may show it instead of
+    // being transparent where that makes longer strings.
+    std::vector<std::int16_t> alternative(p.opaque && transparent >= 0 ? area : 0, -1);
+    for (std::size_t i = 0; i < area; ++i) {
+      const bool kept = transparent >= 0 && p.keep[i];
+      picture.indices[i] = static_cast<std::uint8_t>(kept ? transparent : map[p.codes[i]]);
+      if (kept && !alternative.empty()) {
+        alternative[i] = static_cast<std::int16_t>(map[p.codes[i]]);
+      }
+    }
+    const int bits = gif_code_size(picture);
+    if (alternative.empty()) {
+      ways.push_back(std::move(picture));
+      return bits;
+    }
+    for (std::int16_t& other : alternative) {
+      if (other >= 1 << bits) {
+        other = -1;
+      }
+    }
+    // Own colours where a stretch of kept pixels is one colour, transparency
+    // elsewhere; then the same with each pixel's choice made for the
+    // strings of the LZW encoder. Neither wins every time.
+    prefer_single_runs(picture.indices, alternative, p.keep);
+    ways.push_back(picture);
+    choose_for_lzw(picture.indices, alternative, bits);
+    ways.push_back(std::move(picture));
+    return bits;
+  };
+  // A local table costs its bytes; it pays only when it lets the codes start
+  // smaller than on the global table.
+  int global_bits = 99;
+  if (global_fits) {
+    global_bits = add(to_global, {}, global_transparent);
+  }
+  if (!local.empty() && std::max(2, gif_table_bits(local.size())) < global_bits) {
+    add(to_local, local, local_transparent);
+  }
+  if (ways.empty() && p.opaque) {
+    // Too many colours of change to leave a table entry for transparency.
+    std::vector<int> identity(p.colours.size());
+    std::iota(identity.begin(), identity.end(), 0);
+    if (std::all_of(to_global.begin(), to_global.end(), [](int i) { return i >= 0; })) {
+      add(to_global, {}, kNoTransparency);
+    } else {
+      add(identity, p.colours, kNoTransparency);
+    }
+  }
+  return ways;
+}
+
+bool GifEncoder::flush(QString* error) {
+  if (bytes_.isEmpty()) {
+    choose_global();
+    bytes_.append("GIF89a", 6);
+    put_word(bytes_, size_.width());
+    put_word(bytes_, size_.height());
+    put_byte(bytes_, 0x80 | 0x70 | (gif_table_bits(global_.size()) - 1));
+    put_byte(bytes_, 0);  // background colour
+    put_byte(bytes_, 0);  // pixel aspect ratio
+    put_colours(bytes_, global_);
+    // NETSCAPE2.0 application extension: repeat, 0 times meaning for ever.
+    bytes_.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+  }
+  for (Pending& p : pending_) {
+    if (p.block.isEmpty()) {
+      std::vector<GifPicture> ways = ways_to_store(p);
+      for (std::size_t i = 0; i < ways.size(); ++i) {
+        QByteArray block;
+        if (!blocks_.encode(ways[i], &block, error)) {
+          return false;
+        }
+        if (i == 0 || block.size() < p.block.size()) {
+          p.block = std::move(block);
+          p.transparent = ways[i].transparent;
+        }
+      }
+    }
+    delay_at_ = bytes_.size() + kDelayInControl;
+    put_control(bytes_, p.delay, p.transparent);
+    bytes_.append(p.block);
+  }
+  pending_.clear();
+  pending_bytes_ = 0;
+  return true;
+}
+
+bool GifEncoder::finish(const QString& path, QString* error) {
+  if (broken_) {
+    return fail(error, QStringLiteral("符号化に失敗したため、書き出せません。"));
+  }
+  if (frames_ == 0) {
+    return fail(error, QStringLiteral("コマがひとつもありません。"));
+  }
+  if (!finished_) {
+    broken_ = true;
+    try {
+      broken_ = !flush(error);
+    } catch (const std::bad_alloc&) {
+      fail(error, kOutOfMemory);
+    }
+    if (broken_) {
+      return false;
+    }
+    put_byte(bytes_, 0x3B);  // trailer
+    finished_ = true;
+  }
+  QString why;
+  return write_png_bytes(bytes_, path, &why) || fail(error, why);
+}
+
+QStringList GifEncoder::notes() const {
+  if (reduced_frames_.empty()) {
+    return {};
+  }
+  // Runs of three or more frames are shown as ranges.
+  QStringList parts;
+  for (std::size_t i = 0; i < reduced_frames_.size();) {
+    std::size_t j = i;
+    while (j + 1 < reduced_frames_.size() && reduced_frames_[j + 1] == reduced_frames_[j] + 1) {
+      ++j;
+    }
+    if (j - i >= 2) {
+      parts << QStringLiteral("%1〜%2").arg(reduced_frames_[i]).arg(reduced_frames_[j]);
+    } else {
+      for (std::size_t k = i; k <= j; ++k) {
+        parts << QString::number(reduced_frames_[k]);
+      }
+    }
+    i = j + 1;
+  }
+  return {QStringLiteral("GIF: 256色を超えるコマ（%1）を256色に減らしました。")
+              .arg(parts.join(QStringLiteral(", ")))};
+}
+
+}  // namespace
+
+std::unique_ptr<AnimationEncoder> make_gif_encoder(QSize size,
+                                                   int /*frame_count: GIF needs none*/) {
+  return std::make_unique<GifEncoder>(size);
+}
+
+}  // namespace tamrisk

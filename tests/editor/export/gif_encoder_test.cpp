@@ -1,0 +1,301 @@
+// GIF animations read back by Qt's GIF reader and by ImageMagick, and their
+// loop and delays read from the bytes.
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "export/gif_encoder.h"
+#include "export_test_support.h"
+#include "platform/png_codec.h"
+
+namespace tamrisk {
+namespace {
+
+using namespace export_test;
+
+constexpr int kWidth = 80;
+constexpr int kHeight = 60;
+
+// 192 colours in 8 x 8 tiles.
+QImage tiles() {
+  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      image.setPixel(x, y, qRgb(16 * (x / 8 % 16), 16 * (y / 8 % 12), 128));
+    }
+  }
+  return image;
+}
+
+// A smooth gradient, about a colour a pixel, over w x h; phase shifts it.
+QImage with_gradient(QImage image, int left, int top, int w, int h, int phase = 0) {
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      image.setPixel(left + x, top + y,
+                     qRgb((x * 255 / w + phase) % 256, y * 255 / h, (x + y) * 255 / (w + h)));
+    }
+  }
+  return image;
+}
+
+// A three-colour 12 x 10 figure at x on rows 20 to 29.
+QImage with_figure(QImage image, int x) {
+  for (int j = 0; j < 10; ++j) {
+    for (int i = 0; i < 12; ++i) {
+      const QRgb colour = j < 3   ? qRgb(250, 200, 150)
+                          : i < 6 ? qRgb(200, 30, 30)
+                                  : qRgb(30, 30, 200);
+      image.setPixel((x + i) % kWidth, 20 + j, colour);
+    }
+  }
+  return image;
+}
+
+int colour_count(const QImage& image) {
+  QSet<QRgb> colours;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      colours.insert(image.pixel(x, y) & 0xFFFFFF);
+    }
+  }
+  return static_cast<int>(colours.size());
+}
+
+double psnr(const QImage& a, const QImage& b) {
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y);
+      const QRgb q = b.pixel(x, y);
+      const double dr = qRed(p) - qRed(q), dg = qGreen(p) - qGreen(q), db = qBlue(p) - qBlue(q);
+      sum += dr * dr + dg * dg + db * db;
+    }
+  }
+  const double mse = sum / (3.0 * a.width() * a.height());
+  return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+// The loop count (-1 without a NETSCAPE2.0 extension) and the delay of each
+// image, walked block by block as GIF89a lays them out.
+struct GifFacts {
+  bool gif89a = false;
+  int loop = -1;
+  std::vector<int> delays;
+};
+GifFacts read_facts(const QByteArray& gif) {
+  GifFacts facts;
+  const auto byte = [&gif](qsizetype i) { return i < gif.size() ? static_cast<uchar>(gif[i]) : 0; };
+  const auto colour_table = [&byte](qsizetype flags_at) {
+    return (byte(flags_at) & 0x80) ? 3 * (2 << (byte(flags_at) & 7)) : 0;
+  };
+  const auto skip_sub_blocks = [&byte](qsizetype i) {
+    while (byte(i) != 0) {
+      i += byte(i) + 1;
+    }
+    return i + 1;
+  };
+  facts.gif89a = gif.startsWith("GIF89a");
+  qsizetype i = 13 + colour_table(10);
+  int delay = 0;
+  while (i < gif.size() && byte(i) != 0x3B) {
+    if (byte(i) == 0x21 && byte(i + 1) == 0xF9) {
+      delay = byte(i + 4) | byte(i + 5) << 8;
+    } else if (byte(i) == 0x21 && byte(i + 1) == 0xFF && gif.mid(i + 3, 11) == "NETSCAPE2.0") {
+      facts.loop = byte(i + 16) | byte(i + 17) << 8;
+    } else if (byte(i) == 0x2C) {
+      facts.delays.push_back(delay);
+      i = skip_sub_blocks(i + 10 + colour_table(i + 9) + 1);
+      continue;
+    } else if (byte(i) != 0x21) {
+      ADD_FAILURE() << "unknown block " << byte(i) << " at " << i;
+      break;
+    }
+    i = skip_sub_blocks(i + 2);
+  }
+  return facts;
+}
+
+// The frames a reader shows, each with its delay in centiseconds.
+struct Shown {
+  std::vector<QImage> frames;
+  std::vector<int> delays;
+  int loop = 0;
+};
+
+Shown read_with_qt(const QString& path) {
+  Shown shown;
+  QImageReader reader(path, "gif");
+  shown.loop = reader.loopCount();
+  for (QImage image; !(image = reader.read()).isNull();) {
+    shown.frames.push_back(image.convertToFormat(QImage::Format_RGB32));
+    shown.delays.push_back(reader.nextImageDelay() / 10);
+  }
+  return shown;
+}
+
+QString run(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  process.waitForFinished(60000);
+  return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// ImageMagick's frames (coalesced), delays and loop ("Iterations").
+Shown read_with_imagemagick(const QString& path, const QString& folder) {
+  Shown shown;
+  run("convert", {path, "-coalesce", folder + "/frame%03d.png"});
+  for (const QString& name : QDir(folder).entryList({"frame*.png"}, QDir::Files, QDir::Name)) {
+    QImage image;
+    QString error;
+    EXPECT_TRUE(read_png(folder + "/" + name, &image, &error)) << qPrintable(error);
+    shown.frames.push_back(image);
+  }
+  for (const QString& delay :
+       run("identify", {"-format", "%T\\n", path}).split('\n', Qt::SkipEmptyParts)) {
+    shown.delays.push_back(delay.toInt());
+  }
+  const QString verbose = run("identify", {"-verbose", path});
+  const qsizetype at = verbose.indexOf("Iterations: ");
+  shown.loop = at < 0 ? -1 : verbose.mid(at + 12, 3).section('\n', 0, 0).toInt();
+  return shown;
+}
+
+// Every input frame against the frame a reader shows at its time: exact when
+// it has at most 256 colours, at least 35 dB otherwise.
+void compare(const char* reader, const Shown& shown, const std::vector<QImage>& input) {
+  SCOPED_TRACE(reader);
+  std::size_t k = 0;
+  for (std::size_t shown_at = 0; shown_at < shown.frames.size(); ++shown_at) {
+    for (int t = 0; t < shown.delays[shown_at]; t += 10, ++k) {
+      ASSERT_LT(k, input.size()) << "more frames shown than added";
+      SCOPED_TRACE(testing::Message() << "frame " << k + 1);
+      if (colour_count(input[k]) <= 256) {
+        EXPECT_EQ(first_difference(shown.frames[shown_at], input[k]).toStdString(), "");
+      } else {
+        EXPECT_GE(psnr(shown.frames[shown_at], input[k]), 35.0);
+      }
+    }
+  }
+  EXPECT_EQ(k, input.size());
+}
+
+TEST(GifEncoder, ReadersShowEveryFrame) {
+  const QImage base = tiles();
+  const QImage smooth = with_gradient(base, 0, 0, kWidth, kHeight);
+  QImage all_256(32, 16, QImage::Format_RGB32);  // each of 256 colours twice
+  for (int i = 0; i < 512; ++i) {
+    all_256.setPixel(i % 32, i / 32, qRgb(i % 256, 255 - i % 256, (i % 256) / 2));
+  }
+  // The upper half, all 256 colours, moved a pixel, and the last pixel
+  // changed: the lower half stays and needs a transparent index.
+  QImage shifted = all_256.copy();
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      shifted.setPixel(x, y, all_256.pixel((x + 1) % 32, y));
+    }
+  }
+  shifted.setPixel(31, 15, all_256.pixel(0, 15));
+
+  struct Sequence {
+    const char* name;
+    std::vector<QImage> frames;
+    std::string note;
+  };
+  const Sequence sequences[] = {
+      {"a figure moving, standing still twice, wrapping round",
+       {with_figure(base, 0), with_figure(base, 6), with_figure(base, 12), with_figure(base, 12),
+        with_figure(base, 12), with_figure(base, 74), with_figure(base, 0)},
+       ""},
+      {"more than 256 colours changing in frames 3 to 5",
+       {with_figure(base, 0), with_figure(base, 5),
+        with_figure(with_gradient(base, 30, 5, 40, 30, 0), 10),
+        with_figure(with_gradient(base, 30, 5, 40, 30, 40), 15),
+        with_figure(with_gradient(base, 30, 5, 40, 30, 80), 20), with_figure(base, 25)},
+       "GIF: 256色を超えるコマ（3〜5）を256色に減らしました。"},
+      {"256 colours, every one of them changing", {all_256, shifted, all_256}, ""},
+      {"a smooth picture under a moving figure",
+       {with_figure(smooth, 0), with_figure(smooth, 4), with_figure(smooth, 8)},
+       "GIF: 256色を超えるコマ（1）を256色に減らしました。"},
+      {"nothing ever changes", {base, base, base}, ""},
+      {"a single frame", {with_figure(base, 33)}, ""},
+  };
+
+  const bool imagemagick = !QStandardPaths::findExecutable("convert").isEmpty();
+  for (const Sequence& s : sequences) {
+    SCOPED_TRACE(s.name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("anim.gif");
+    auto encoder = make_gif_encoder(s.frames.front().size(), static_cast<int>(s.frames.size()));
+    QString error;
+    for (const QImage& frame : s.frames) {
+      ASSERT_TRUE(encoder->add(frame, &error)) << qPrintable(error);
+    }
+    ASSERT_TRUE(encoder->finish(path, &error)) << qPrintable(error);
+    EXPECT_EQ(encoder->notes().join('\n').toStdString(), s.note);
+
+    const GifFacts facts = read_facts(read_file(path));
+    EXPECT_TRUE(facts.gif89a);
+    EXPECT_EQ(facts.loop, 0);
+    int total = 0;
+    for (int delay : facts.delays) {
+      EXPECT_EQ(delay % 10, 0);
+      total += delay;
+    }
+    EXPECT_EQ(total, 10 * static_cast<int>(s.frames.size()));
+
+    const Shown qt = read_with_qt(path);
+    EXPECT_EQ(qt.loop, -1);  // Qt's word for for ever
+    EXPECT_EQ(qt.delays, facts.delays);
+    compare("Qt", qt, s.frames);
+    if (imagemagick) {
+      const Shown magick = read_with_imagemagick(path, dir.path());
+      EXPECT_EQ(magick.loop, 0);
+      EXPECT_EQ(magick.delays, facts.delays);
+      compare("ImageMagick", magick, s.frames);
+    }
+  }
+}
+
+TEST(GifEncoder, Refusals) {
+  QTemporaryDir dir;
+  const QString taken = dir.filePath("taken.gif");
+  write_file(taken, "older");
+  QString error;
+
+  auto wrong_size = make_gif_encoder(QSize(kWidth, kHeight), 1);
+  EXPECT_FALSE(wrong_size->add(QImage(8, 8, QImage::Format_RGB32), &error));
+  EXPECT_EQ(error.toStdString(),
+            "GIF: コマの大きさ（8 × 8）がアニメーションの大きさ（80 × 60）と違います。");
+
+  auto empty = make_gif_encoder(QSize(kWidth, kHeight), 0);
+  EXPECT_FALSE(empty->finish(taken, &error));
+  EXPECT_EQ(error.toStdString(), "GIF: コマがひとつもありません。");
+  EXPECT_EQ(read_file(taken), "older");
+
+  auto too_wide = make_gif_encoder(QSize(70000, 1), 1);
+  EXPECT_FALSE(too_wide->add(QImage(70000, 1, QImage::Format_RGB32), &error));
+  EXPECT_EQ(error.toStdString(),
+            "GIF: 70000 × 1 ピクセルの画像はGIFにできません（縦横 65535 ピクセルまで）。");
+
+  // A folder in the way: the write fails and names the file.
+  ASSERT_TRUE(QDir(dir.path()).mkdir("folder.gif"));
+  auto blocked = make_gif_encoder(QSize(kWidth, kHeight), 1);
+  ASSERT_TRUE(blocked->add(tiles(), &error));
+  EXPECT_FALSE(blocked->finish(dir.filePath("folder.gif"), &error));
+  EXPECT_TRUE(error.startsWith("GIF: 「")) << qPrintable(error);
+  EXPECT_TRUE(error.contains("folder.gif")) << qPrintable(error);
+}
+
+}  // namespace
+}  // namespace tamrisk
