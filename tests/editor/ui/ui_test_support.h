@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -74,14 +73,18 @@ inline bool click_file(ui::FileList* list, const QString& name, bool twice = fal
   return false;
 }
 
-// Clicks a folder shown in a folder list.
+// Clicks a folder in a folder list; false when it is not there to click.
 inline bool click_folder(ui::FolderList* list, const QString& path) {
-  const QModelIndex index = qobject_cast<QFileSystemModel*>(list->model())->index(path);
-  list->scrollTo(index);
-  if (!QTest::qWaitFor([&] { return list->visualRect(index).isValid(); }, 30000)) {
+  const QModelIndex index = list->index_of(path);
+  if (!index.isValid()) {
     return false;
   }
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+  list->scrollTo(index);
+  const QPoint centre = list->visualRect(index).center();
+  if (!list->viewport()->rect().contains(centre)) {
+    return false;
+  }
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
   return true;
 }
 
