@@ -26,7 +26,7 @@ struct Window {
       : form(std::make_unique<ui::Form1>(program_folder, compiler)) {
     form->show();
     form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(form.get(), kWaitMs));
   }
 
   template <typename T = QWidget>
