@@ -174,7 +174,7 @@ class ExportWindowTest : public QObject {
     if (!pngcheck.isEmpty()) {
       QProcess check;
       check.start(pngcheck, {QStringLiteral("-q"), mng});
-      QVERIFY(check.waitForFinished(30000));
+      QVERIFY(check.waitForFinished(tamrisk::test::kWaitMs));
       QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
     }
     QImageReader reader(mng, "mng");
