@@ -55,6 +55,9 @@ class FolderModel : public QAbstractItemModel {
   QString path(const QModelIndex& index) const { return node(index)->path; }
   // Reads the folder at path again if it has been read.
   void reread(const QString& path);
+  // Whether a row is being removed right now (the view may choose another
+  // current folder meanwhile); the tree must not change again until then.
+  bool changing() const { return changing_; }
 
   QModelIndex index(int row, int column, const QModelIndex& parent) const override;
   QModelIndex parent(const QModelIndex& child) const override;
@@ -108,6 +111,7 @@ class FolderModel : public QAbstractItemModel {
   QIcon drive_icon_;
   QIcon folder_icon_;
   QFileSystemWatcher* watcher_;
+  bool changing_ = false;
 };
 
 FolderModel::FolderModel(QObject* parent)
@@ -229,6 +233,7 @@ void FolderModel::insert(Node* n, int row, const QStringList& names) {
 }
 
 void FolderModel::remove(Node* n, int row) {
+  changing_ = true;
   beginRemoveRows(index_of(n), row, row);
   unwatch(n->children[static_cast<size_t>(row)].get());
   n->children.erase(n->children.begin() + row);
@@ -236,6 +241,7 @@ void FolderModel::remove(Node* n, int row) {
     n->children[i]->row = static_cast<int>(i);
   }
   endRemoveRows();
+  changing_ = false;
 }
 
 void FolderModel::unwatch(const Node* n) {
@@ -336,17 +342,34 @@ void FolderList::read_changed_folders() {
   }
 }
 
+void FolderList::open(const QModelIndex& index) {
+  // Read before the view lays the subfolders out.
+  if (model_->canFetchMore(index)) {
+    model_->fetchMore(index);
+  }
+  expand(index);
+}
+
 void FolderList::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTreeView::currentChanged(current, previous);
   if (!current.isValid()) {
     return;
   }
-  // The subfolders of the current folder show below it; they are read before
-  // the view lays them out.
-  if (model_->canFetchMore(current)) {
-    model_->fetchMore(current);
+  // The subfolders of the current folder show below it. When the current
+  // folder was removed and the view chose another, that one opens once the
+  // removal is done.
+  if (model_->changing()) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, index = QPersistentModelIndex(current)] {
+          if (index.isValid() && index == currentIndex()) {
+            open(index);
+          }
+        },
+        Qt::QueuedConnection);
+  } else {
+    open(current);
   }
-  expand(current);
   const QString folder = QDir::toNativeSeparators(model_->path(current));
   if (folder != folder_) {
     folder_ = folder;

@@ -40,6 +40,7 @@ class FolderList : public QTreeView {
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
+  void open(const QModelIndex& index);
   void read_changed_folders();
 
   FolderModel* model_;

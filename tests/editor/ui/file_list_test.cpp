@@ -136,14 +136,18 @@ class FileListTest : public QObject {
     const QDir root(dir.path());
     QVERIFY(root.mkpath(QStringLiteral("b/inner")));
     FolderList list;
+    QSignalSpy changed(&list, &FolderList::folder_changed);
     QVERIFY(list.set_folder(root.filePath(QStringLiteral("b"))));
     const QPersistentModelIndex top = list.currentIndex().parent();
-    QVERIFY(root.mkdir(QStringLiteral("a")));
+    QVERIFY(root.mkpath(QStringLiteral("a/sub")));
     QTRY_COMPARE(list.model()->rowCount(top), 2);
     QCOMPARE(list.currentIndex().row(), 1);  // still current, below the new one
-    QVERIFY(root.rmdir(QStringLiteral("a")));
+    // The current folder goes: the one above it becomes current and opens.
+    QVERIFY(QDir(root.filePath(QStringLiteral("b"))).removeRecursively());
     QTRY_COMPARE(list.model()->rowCount(top), 1);
-    QCOMPARE(list.folder(), QDir::toNativeSeparators(root.filePath(QStringLiteral("b"))));
+    QCOMPARE(list.folder(), QDir::toNativeSeparators(root.filePath(QStringLiteral("a"))));
+    QCOMPARE(changed.count(), 2);
+    QTRY_COMPARE(list.model()->rowCount(list.currentIndex()), 1);
   }
 };
 
