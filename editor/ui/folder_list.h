@@ -1,15 +1,20 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QTreeView>
 
-class QFileSystemModel;
+class QTimer;
 
 namespace tamrisk::ui {
 
-// The folder list `Dir1`: the folder tree, folders only. The selected folder
-// is the current one; selecting another, by the user or by set_folder,
-// reports it through folder_changed.
+class FolderModel;
+
+// The folder list `Dir1`: the folder tree, folders only, hidden ones too. The
+// selected folder is the current one; selecting another, by the user or by
+// set_folder, reports it through folder_changed. A folder's subfolders are
+// read at once when it is first opened, so the tree is whole as soon as
+// set_folder returns, and read again shortly after folders come or go in it.
 class FolderList : public QTreeView {
   Q_OBJECT
 
@@ -24,6 +29,10 @@ class FolderList : public QTreeView {
   // changes nothing, when there is no such folder.
   bool set_folder(const QString& folder);
 
+  // The row of an existing folder, reading the folders above it as needed;
+  // invalid when there is no such folder.
+  QModelIndex index_of(const QString& folder);
+
  signals:
   void folder_changed(const QString& folder);
 
@@ -31,11 +40,13 @@ class FolderList : public QTreeView {
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
-  void keep_current_in_sight();
+  void open(const QModelIndex& index);
+  void read_changed_folders();
 
-  QFileSystemModel* model_;
+  FolderModel* model_;
+  QTimer* refresh_timer_;
+  QSet<QString> changed_;  // watched folders that changed since the last reading
   QString folder_;
-  bool scroll_pending_ = false;
 };
 
 }  // namespace tamrisk::ui

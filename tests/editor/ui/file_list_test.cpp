@@ -3,9 +3,13 @@
 #include <QTemporaryDir>
 
 #include "ui/file_list.h"
+#include "ui/folder_list.h"
 #include "ui_test_support.h"
 
 using tamrisk::ui::FileList;
+using tamrisk::ui::FolderList;
+
+// The file list and the folder list, each on its own.
 
 class FileListTest : public QObject {
   Q_OBJECT
@@ -98,6 +102,52 @@ class FileListTest : public QObject {
     QCOMPARE(clicked.last().at(0).toString(), QStringLiteral("b.pst"));
     QCOMPARE(opened.count(), 1);
     QCOMPARE(opened.first().at(0).toString(), QStringLiteral("b.pst"));
+  }
+
+  void theFolderTreeIsReadAtOnce() {
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    for (const char* name : {"B/deep", "c", "a", ".hidden"}) {
+      QVERIFY(root.mkpath(QString::fromLatin1(name)));
+    }
+    QVERIFY(touch(root.filePath(QStringLiteral("file.txt"))));
+    FolderList list;
+    QSignalSpy changed(&list, &FolderList::folder_changed);
+    QVERIFY(list.set_folder(dir.path()));  // no waiting: read when set
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(list.folder(), QDir::toNativeSeparators(dir.path()));
+    QStringList shown;
+    for (int row = 0; row < list.model()->rowCount(list.currentIndex()); ++row) {
+      shown << list.model()->index(row, 0, list.currentIndex()).data().toString();
+    }
+    QVERIFY(shown.removeOne(QStringLiteral(".hidden")));
+    QCOMPARE(shown, QStringList({"a", "B", "c"}));  // letter case aside
+    QCOMPARE(list.index_of(root.filePath(QStringLiteral("B/deep"))).parent().data().toString(),
+             QStringLiteral("B"));
+    for (const char* name : {"file.txt", "gone"}) {
+      QVERIFY(!list.set_folder(root.filePath(QString::fromLatin1(name))));
+    }
+    QCOMPARE(list.folder(), QDir::toNativeSeparators(dir.path()));
+    QCOMPARE(changed.count(), 1);
+  }
+
+  void followsFoldersThatComeAndGo() {
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("b/inner")));
+    FolderList list;
+    QSignalSpy changed(&list, &FolderList::folder_changed);
+    QVERIFY(list.set_folder(root.filePath(QStringLiteral("b"))));
+    const QPersistentModelIndex top = list.currentIndex().parent();
+    QVERIFY(root.mkpath(QStringLiteral("a/sub")));
+    QTRY_COMPARE(list.model()->rowCount(top), 2);
+    QCOMPARE(list.currentIndex().row(), 1);  // still current, below the new one
+    // The current folder goes: the one above it becomes current and opens.
+    QVERIFY(QDir(root.filePath(QStringLiteral("b"))).removeRecursively());
+    QTRY_COMPARE(list.model()->rowCount(top), 1);
+    QCOMPARE(list.folder(), QDir::toNativeSeparators(root.filePath(QStringLiteral("a"))));
+    QCOMPARE(changed.count(), 2);
+    QTRY_COMPARE(list.model()->rowCount(list.currentIndex()), 1);
   }
 };
 

@@ -114,7 +114,7 @@ class Form2Test : public QObject {
     QFETCH(QString, typed);
     QFETCH(QString, file);
     QFETCH(bool, png_reader);
-    tamrisk::test::ModalWatcher watcher;
+    tamrisk::test::BoxAnswerer watcher;
     Picker p(this);
     p.form->open_for_layer(3);
     tamrisk::test::choose_entry(p.type(), chosen);
@@ -133,11 +133,11 @@ class Form2Test : public QObject {
     QCOMPARE(p.model.layer_path[3], native(file));  // recorded either way
     if (png_reader) {
       QCOMPARE(p.model.pic[3], ProjectModel::empty_canvas(3));
-      QTRY_COMPARE(watcher.texts.size(), 1);
-      QVERIFY(watcher.texts[0].startsWith(QStringLiteral("パターン３に「")));
+      QCOMPARE(watcher.boxes.size(), 1);  // shown and answered within the click
+      QVERIFY(watcher.boxes[0].text.startsWith(QStringLiteral("パターン３に「")));
     } else {
       QCOMPARE(p.model.pic[3].size(), QSize(12, 7));
-      QCOMPARE(watcher.texts.size(), 0);
+      QCOMPARE(watcher.boxes.size(), 0);
     }
   }
 
@@ -170,7 +170,7 @@ class Form2Test : public QObject {
   }
 
   void aDriveThatIsNotReadyIsReportedAndLeft() {
-    tamrisk::test::ModalWatcher watcher;
+    tamrisk::test::BoxAnswerer watcher;
     Picker p(this);
     auto* drives = p.get<tamrisk::ui::DriveSelector>("Drive1");
     const QString home = drives->drive();
@@ -183,8 +183,8 @@ class Form2Test : public QObject {
     const QString folder = p.model.path_ref;
 
     QTest::keyClick(drives, Qt::Key_End);
-    QTRY_COMPARE(watcher.texts, QStringList{QStringLiteral("ドライブの準備がまだです")});
-    QCOMPARE(watcher.buttons[0], QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(watcher.texts(), QStringList{QStringLiteral("ドライブの準備がまだです")});
+    QCOMPARE(watcher.boxes[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(drives->currentData().toString(), home);
     QCOMPARE(p.model.path_ref, folder);
 

@@ -1,16 +1,15 @@
 #pragma once
 
-// Driving the editor's dialogs in tests: modal boxes answered from a timer,
+// Driving the editor's dialogs in tests: modal boxes answered as they show,
 // clicks on listed files and folders and on drop-down entries.
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFileSystemModel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
 #include "qtry_timeout.h"
@@ -19,34 +18,82 @@
 
 namespace tamrisk::test {
 
-// Answers every message box with OK, noting its text and buttons, and hands
-// every colour chooser to on_colour_dialog, which must close it.
-class ModalWatcher : public QObject {
+// Answers every message box that shows: with `answer` when the box has that
+// button, else with OK, else by rejecting it; notes what each box said.
+// Hands every colour chooser to on_colour_dialog, which must close it. The
+// answer is posted as the dialog shows, so it comes as soon as the dialog's
+// own event loop runs.
+class BoxAnswerer : public QObject {
  public:
-  ModalWatcher() {
-    connect(&timer_, &QTimer::timeout, this, &ModalWatcher::poll);
-    timer_.start(10);
+  struct Box {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+  };
+
+  explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok) : answer_(answer) {
+    qApp->installEventFilter(this);
   }
-  QStringList texts;
-  QList<QMessageBox::StandardButtons> buttons;
+
+  QList<Box> boxes;
   int colour_dialogs = 0;
   std::function<void(QColorDialog*)> on_colour_dialog = [](QColorDialog* d) { d->reject(); };
 
+  QStringList titles() const {
+    QStringList list;
+    for (const Box& box : boxes) {
+      list << box.title;
+    }
+    return list;
+  }
+  QStringList texts() const {
+    QStringList list;
+    for (const Box& box : boxes) {
+      list << box.text;
+    }
+    return list;
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Show) {
+      return false;
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+      boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+      later(box, [this](QMessageBox* b) { answer(b); });
+    } else if (auto* chooser = qobject_cast<QColorDialog*>(watched)) {
+      ++colour_dialogs;
+      later(chooser, [this](QColorDialog* c) { on_colour_dialog(c); });
+    }
+    return false;
+  }
+
  private:
-  void poll() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
-        texts << box->text();
-        buttons << box->standardButtons();
-        box->button(QMessageBox::Ok)->click();
-      } else if (auto* chooser = qobject_cast<QColorDialog*>(widget);
-                 chooser && chooser->isVisible()) {
-        ++colour_dialogs;
-        on_colour_dialog(chooser);
-      }
+  template <typename Dialog, typename Step>
+  void later(Dialog* dialog, Step step) {
+    QMetaObject::invokeMethod(
+        this,
+        [dialog = QPointer<Dialog>(dialog), step] {
+          if (dialog != nullptr && dialog->isVisible()) {
+            step(dialog.data());
+          }
+        },
+        Qt::QueuedConnection);
+  }
+
+  void answer(QMessageBox* box) const {
+    if (QAbstractButton* button = box->button(answer_)) {
+      button->click();
+    } else if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+      ok->click();
+    } else {
+      box->reject();
     }
   }
-  QTimer timer_;
+
+  QMessageBox::StandardButton answer_;
 };
 
 inline bool write_picture(const QString& path, int width, int height, QRgb colour,
@@ -74,14 +121,18 @@ inline bool click_file(ui::FileList* list, const QString& name, bool twice = fal
   return false;
 }
 
-// Clicks a folder shown in a folder list.
+// Clicks a folder in a folder list; false when it is not there to click.
 inline bool click_folder(ui::FolderList* list, const QString& path) {
-  const QModelIndex index = qobject_cast<QFileSystemModel*>(list->model())->index(path);
-  list->scrollTo(index);
-  if (!QTest::qWaitFor([&] { return list->visualRect(index).isValid(); }, 30000)) {
+  const QModelIndex index = list->index_of(path);
+  if (!index.isValid()) {
     return false;
   }
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+  list->scrollTo(index);
+  const QPoint centre = list->visualRect(index).center();
+  if (!list->viewport()->rect().contains(centre)) {
+    return false;
+  }
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
   return true;
 }
 

@@ -1,82 +1,24 @@
 #pragma once
 
 // Helpers for driving the main window in tests: a window over a fresh
-// program folder, its controls by name, message boxes answered from a timer,
-// and small projects written to disk.
+// program folder, its controls by name, and small projects written to disk.
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
 #include "model/project_model.h"
 #include "model/settings_file.h"
-#include "qtry_timeout.h"
 #include "ui/form1.h"
 #include "ui/image_canvas.h"
+#include "ui_test_support.h"
 
 namespace tamrisk::test {
-
-// Answers every message box that shows: with `answer` when the box has that
-// button, else with OK, else by rejecting it. Notes what each box said.
-class BoxAnswerer : public QObject {
- public:
-  struct Box {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon;
-    QMessageBox::StandardButtons buttons;
-  };
-
-  explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok) : answer_(answer) {
-    timer_.setInterval(10);
-    connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::poll);
-    timer_.start();
-  }
-
-  void set_answer(QMessageBox::StandardButton answer) { answer_ = answer; }
-
-  QList<Box> boxes;
-
-  QStringList titles() const {
-    QStringList list;
-    for (const Box& box : boxes) {
-      list << box.title;
-    }
-    return list;
-  }
-
- private:
-  void poll() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* box = qobject_cast<QMessageBox*>(widget);
-      if (box == nullptr || !box->isVisible() || answered_.contains(box)) {
-        continue;
-      }
-      answered_ << box;
-      boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
-      if (QAbstractButton* button = box->button(answer_)) {
-        button->click();
-      } else if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
-        ok->click();
-      } else {
-        box->reject();
-      }
-    }
-  }
-
-  QMessageBox::StandardButton answer_;
-  QList<QPointer<QMessageBox>> answered_;
-  QTimer timer_;
-};
 
 // The main window over its own program folder, shown and active.
 struct Window {
@@ -84,7 +26,7 @@ struct Window {
       : form(std::make_unique<ui::Form1>(program_folder, compiler)) {
     form->show();
     form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(form.get(), kWaitMs));
   }
 
   template <typename T = QWidget>
