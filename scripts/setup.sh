@@ -11,7 +11,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-image-formats-plugins
-  libpng-dev zlib1g-dev
+  libpng-dev zlib1g-dev libdeflate-dev
   libgtest-dev libbenchmark-dev
   pngcheck imagemagick
   fonts-noto-cjk xvfb xauth
