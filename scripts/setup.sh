@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev qt6-image-formats-plugins
   libpng-dev zlib1g-dev libdeflate-dev
   libgtest-dev libbenchmark-dev
-  pngcheck imagemagick
+  pngcheck imagemagick apngdis
   fonts-noto-cjk xvfb xauth
 )
 
