@@ -199,13 +199,12 @@ QByteArray filtered_rows(const QImage& frame, const QImage* canvas, const Layout
 }
 
 // The smallest candidate at the trial level, and its data at that level.
-Candidate best_candidate(const QImage& frame, const QImage* canvas, const Layout& layout,
-                         const std::vector<RowFilter>& filters, QByteArray* data) {
+// rect: where frame differs from canvas.
+Candidate best_candidate(const QImage& frame, const QImage* canvas, QRect rect,
+                         const Layout& layout, const std::vector<RowFilter>& filters,
+                         QByteArray* data) {
   Candidate candidate;
-  candidate.rect = canvas != nullptr ? changed_rect(*canvas, frame) : frame.rect();
-  if (candidate.rect.isEmpty()) {
-    candidate.rect = QRect(0, 0, 1, 1);  // the canvas already shows the frame
-  }
+  candidate.rect = rect.isEmpty() ? QRect(0, 0, 1, 1) : rect;  // empty: the canvas shows it
   Candidate best;
   data->clear();
   for (char blend : {kBlendSource, kBlendOver}) {
@@ -275,12 +274,13 @@ bool encode_frames(const std::vector<Step>& steps, const Layout& layout,
     if (choose) {
       Encoded encoded;
       encoded.ticks = step.ticks;
-      encoded.how =
-          best_candidate(frame, k == 0 ? nullptr : &shown, layout, filters, &encoded.data);
+      encoded.how = best_candidate(frame, k == 0 ? nullptr : &shown, step.rect, layout, filters,
+                                   &encoded.data);
       filters = {encoded.how.filter};
       if (!canvas_was.isNull()) {
         QByteArray data;
-        const Candidate how = best_candidate(frame, &canvas_was, layout, filters, &data);
+        const Candidate how = best_candidate(frame, &canvas_was, changed_rect(canvas_was, frame),
+                                             layout, filters, &data);
         if (data.size() < encoded.data.size()) {
           restore = true;
           encoded.how = how;
