@@ -1,6 +1,7 @@
 #include "platform/png_stream.h"
 
 #include <libdeflate.h>
+#include <zlib.h>
 
 #include <array>
 #include <cmath>
@@ -187,6 +188,24 @@ QByteArray zlib_compress(const QByteArray& data, int level) {
   const size_t size = libdeflate_zlib_compress(compressor.get(), data.constData(),
                                                static_cast<size_t>(data.size()), out.data(), bound);
   out.truncate(static_cast<qsizetype>(size));
+  return out;
+}
+
+QByteArray zlib_compress_runs(const QByteArray& data) {
+  z_stream stream{};
+  if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, MAX_WBITS, MAX_MEM_LEVEL, Z_RLE) !=
+      Z_OK) {
+    return {};
+  }
+  QByteArray out(static_cast<qsizetype>(deflateBound(&stream, static_cast<uLong>(data.size()))),
+                 Qt::Uninitialized);
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  const bool done = deflate(&stream, Z_FINISH) == Z_STREAM_END;
+  out.truncate(done ? static_cast<qsizetype>(stream.total_out) : 0);
+  deflateEnd(&stream);
   return out;
 }
 
