@@ -28,7 +28,7 @@ QByteArray png_header(int width, int height, int bit_depth, int colour_type);
 // How each scanline is filtered before compression.
 enum class RowFilter {
   kNone,      // filter type 0 everywhere: best for palette indices
-  kAdaptive,  // per row, the filter whose output bytes have the least entropy
+  kAdaptive,  // per row, sub, up or Paeth by the entropy of their output bytes
 };
 
 // Filtered scanlines as a PNG's image data holds them before compression:
