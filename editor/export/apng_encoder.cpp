@@ -245,10 +245,10 @@ bool encode_frames(const std::vector<Step>& steps, const Layout& layout,
   std::deque<std::pair<size_t, std::future<QByteArray>>> pending;
   // Stores the oldest compressed frame; false when memory ran out.
   const auto collect = [&] {
-    auto& [k, data] = pending.front();
-    (*frames)[k].data = data.get();
+    QByteArray& data = (*frames)[pending.front().first].data;
+    data = pending.front().second.get();
     pending.pop_front();
-    return !(*frames)[k].data.isEmpty();
+    return !data.isEmpty();
   };
   // Palette entries compress best unfiltered. RGB frames are filtered as the
   // first frame compresses best: unfiltered where the pictures are drawn from
