@@ -116,12 +116,50 @@ void thick_line(QImage& image, double x0, double y0, double x1, double y1, doubl
   }
 }
 
+// Channels of a and b mixed at t (0..1), rounded.
+QRgb blend(QRgb a, QRgb b, double t) {
+  const auto channel = [&](int ca, int cb) {
+    return std::clamp(static_cast<int>(std::lround(ca + (cb - ca) * t)), 0, 255);
+  };
+  return qRgb(channel(qRed(a), qRed(b)), channel(qGreen(a), qGreen(b)),
+              channel(qBlue(a), qBlue(b)));
+}
+
+// The RGB variant's sky: a vertical gradient, warmer towards the sun.
+QRgb smooth_sky(int x, int y, int hill, int width, int height) {
+  const QRgb base =
+      blend(qRgb(40, 90, 190), qRgb(200, 228, 250), static_cast<double>(y) / std::max(hill, 1));
+  const double dx = (x - width * 0.8) / width;
+  const double dy = (y - height * 0.14) / height;
+  const double glow = std::exp(-(dx * dx + dy * dy) * 12.0);
+  return blend(base, qRgb(255, 236, 200), 0.6 * glow);
+}
+
+// The sun over the smooth sky, its edge anti-aliased.
+void smooth_sun(QImage& image, double cx, double cy, double r) {
+  for (int y = static_cast<int>(cy - r) - 1; y <= static_cast<int>(cy + r) + 1; ++y) {
+    for (int x = static_cast<int>(cx - r) - 1; x <= static_cast<int>(cx + r) + 1; ++x) {
+      if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) {
+        continue;
+      }
+      const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+      const double cover = std::clamp(r - d + 0.5, 0.0, 1.0);
+      if (cover > 0) {
+        const QRgb sun = blend(qRgb(255, 252, 210), qRgb(250, 170, 60), d / r);
+        QRgb& pixel = reinterpret_cast<QRgb*>(image.scanLine(y))[x];
+        pixel = blend(pixel, sun, cover);
+      }
+    }
+  }
+}
+
 double hill_line(int x, int width, int height) {
   const double u = 2 * std::numbers::pi * x / width;
   return height * (0.40 + 0.06 * std::sin(1.5 * u) + 0.03 * std::sin(4.3 * u + 1.0));
 }
 
-QImage background(int width, int height) {
+QImage background(int width, int height, BenchColours colours) {
+  const bool smooth = colours == BenchColours::kRgb;
   QImage image(width, height, QImage::Format_RGB32);
   const int ground = height * 62 / 100;
   int flowers = 0;
@@ -130,6 +168,10 @@ QImage background(int width, int height) {
     for (int x = 0; x < width; ++x) {
       const int hill = static_cast<int>(hill_line(x, width, height));
       int entry;
+      if (y < hill && smooth) {
+        row[x] = smooth_sky(x, y, hill, width, height);
+        continue;
+      }
       if (y < hill) {
         entry = kSky + dithered(y, std::max(hill, 1), 64, x, y);
       } else if (y < ground) {
@@ -150,12 +192,16 @@ QImage background(int width, int height) {
       row[x] = palette(entry);
     }
   }
-  disc(image, width * 0.8, height * 0.14, height * 0.08, kSun, 32, 0);
+  if (smooth) {
+    smooth_sun(image, width * 0.8, height * 0.14, height * 0.08);
+  } else {
+    disc(image, width * 0.8, height * 0.14, height * 0.08, kSun, 32, 0);
+  }
   return image;
 }
 
 // Step `step` (1..9) of a walking figure on magenta.
-QImage pattern(int width, int height, int step) {
+QImage pattern(int width, int height, int step, BenchColours colours) {
   const int pw = std::max(8, width / 5);
   const int ph = std::max(8, height / 3);
   QImage image(pw, ph, QImage::Format_RGB32);
@@ -171,7 +217,15 @@ QImage pattern(int width, int height, int step) {
   }
   for (int y = static_cast<int>(ph * 0.26); y < static_cast<int>(hip) + 2; ++y) {
     for (int x = static_cast<int>(pw * 0.32); x < static_cast<int>(pw * 0.68); ++x) {
-      set(image, x, y, palette(kFigure + dithered(x - pw * 32 / 100, pw * 36 / 100, 16, x, y)));
+      if (colours == BenchColours::kRgb) {
+        // A shirt lit from the upper left: a colour of its own for each pixel.
+        const double u = (x - pw * 0.32) / (pw * 0.36);
+        const double v = (y - ph * 0.26) / (hip - ph * 0.26);
+        set(image, x, y,
+            blend(blend(qRgb(240, 90, 80), qRgb(120, 20, 25), u), qRgb(60, 0, 40), 0.5 * v));
+      } else {
+        set(image, x, y, palette(kFigure + dithered(x - pw * 32 / 100, pw * 36 / 100, 16, x, y)));
+      }
     }
   }
   const double shoulder = ph * 0.30;
@@ -224,11 +278,11 @@ QImage foreground(int width, int height) {
 
 }  // namespace
 
-BenchLayers make_layers(int width, int height) {
+BenchLayers make_layers(int width, int height, BenchColours colours) {
   BenchLayers layers;
-  layers.pic[kBackground] = background(width, height);
+  layers.pic[kBackground] = background(width, height, colours);
   for (int i = 1; i < kForeground; ++i) {
-    layers.pic[static_cast<size_t>(i)] = pattern(width, height, i);
+    layers.pic[static_cast<size_t>(i)] = pattern(width, height, i, colours);
   }
   layers.pic[kForeground] = foreground(width, height);
   return layers;
@@ -270,8 +324,9 @@ void load_bench_project(ProjectModel& model, const BenchLayers& layers) {
   model.png_output = true;
 }
 
-bool write_bench_project(const QString& folder, int width, int height, QString* error) {
-  const BenchLayers layers = make_layers(width, height);
+bool write_bench_project(const QString& folder, int width, int height, QString* error,
+                         BenchColours colours) {
+  const BenchLayers layers = make_layers(width, height, colours);
   ProjectModel model;
   load_bench_project(model, layers);
   const QDir dir(folder);

@@ -11,9 +11,9 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-image-formats-plugins
-  libpng-dev zlib1g-dev libgif-dev
+  libpng-dev zlib1g-dev libdeflate-dev libgif-dev
   libgtest-dev libbenchmark-dev
-  pngcheck imagemagick
+  pngcheck imagemagick apngdis
   fonts-noto-cjk xvfb xauth
 )
 

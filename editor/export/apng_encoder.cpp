@@ -1,0 +1,481 @@
+#include "export/apng_encoder.h"
+
+#include <QByteArray>
+#include <QRect>
+#include <QThread>
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <future>
+#include <limits>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "export/frame_delta.h"
+#include "platform/png_codec.h"
+#include "platform/png_stream.h"
+
+namespace tamrisk {
+namespace {
+
+constexpr QRgb kColourMask = 0x00FFFFFFu;
+constexpr int kPaletteSize = 256;
+constexpr int kMaxTicks = std::numeric_limits<quint16>::max();  // fcTL's delay_num
+// Candidate encodings of a frame are compared at a fast level; only the one
+// chosen is compressed at the final one. libdeflate's levels 11 and 12 save
+// another 2% (measured on drawn scenes) at twice the time of level 10.
+constexpr int kTrialLevel = 4;
+constexpr int kFinalLevel = 10;
+
+enum DisposeOp : char { kDisposeNone = 0, kDisposePrevious = 2 };
+enum BlendOp : char { kBlendSource = 0, kBlendOver = 1 };
+
+// A frame as added: the rectangle that differs from the frame before (the
+// whole picture for the first; empty when nothing changed but the frame must
+// still be shown on its own) and the new pixels there.
+struct Step {
+  QRect rect;
+  QImage pixels;  // Format_RGB32, rect.size()
+  int ticks = 1;  // how many frames it stays
+};
+
+// How every frame's pixels are stored. APNG has one IHDR colour type for all
+// frames: a palette (one PLTE of every colour of the animation) when they fit
+// 256, else 8-bit RGB. A frame blended OVER the canvas leaves the pixels that
+// equal the canvas transparent; they are palette entry 0, made transparent
+// by tRNS, when the colours fit 255, or in RGB a key colour that no frame
+// uses, named by tRNS.
+struct Layout {
+  bool indexed = false;
+  bool transparent = false;
+  QRgb key = 0;  // RGB with transparency: the colour tRNS makes transparent
+  std::vector<QRgb> palette;
+  std::unordered_map<QRgb, uchar> entry_of;  // colour -> palette entry
+  int bit_depth = 8;
+
+  int colour_type() const { return indexed ? kPngPalette : kPngRgb; }
+  int bytes_per_pixel() const { return indexed ? 1 : 3; }
+  int row_bytes(int width) const { return indexed ? (width * bit_depth + 7) / 8 : width * 3; }
+};
+
+// Every colour the frames show, in order of first appearance as long as there
+// are at most 256, and whether each 24-bit colour occurs at all.
+struct Census {
+  std::vector<QRgb> first_colours;  // at most kPaletteSize + 1
+  std::vector<quint64> seen = std::vector<quint64>((1u << 24) / 64);
+
+  void add(const QImage& pixels) {
+    for (int y = 0; y < pixels.height(); ++y) {
+      const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+      for (int x = 0; x < pixels.width(); ++x) {
+        const QRgb colour = row[x] & kColourMask;
+        quint64& word = seen[colour / 64];
+        const quint64 bit = quint64{1} << (colour % 64);
+        if ((word & bit) == 0) {
+          word |= bit;
+          if (first_colours.size() <= kPaletteSize) {
+            first_colours.push_back(colour);
+          }
+        }
+      }
+    }
+  }
+  // A colour no frame shows, if there is one.
+  std::optional<QRgb> unused() const {
+    for (size_t i = 0; i < seen.size(); ++i) {
+      if (seen[i] != ~quint64{0}) {
+        for (QRgb bit = 0; bit < 64; ++bit) {
+          if ((seen[i] & (quint64{1} << bit)) == 0) {
+            return static_cast<QRgb>(i * 64) + bit;
+          }
+        }
+      }
+    }
+    return std::nullopt;
+  }
+};
+
+Layout palette_layout(const std::vector<QRgb>& colours, bool transparent) {
+  Layout layout;
+  layout.indexed = true;
+  layout.transparent = transparent;
+  if (transparent) {
+    layout.palette.push_back(0);
+  }
+  layout.palette.insert(layout.palette.end(), colours.begin(), colours.end());
+  for (size_t i = transparent ? 1 : 0; i < layout.palette.size(); ++i) {
+    layout.entry_of.emplace(layout.palette[i], static_cast<uchar>(i));
+  }
+  const size_t n = layout.palette.size();
+  layout.bit_depth = n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
+  return layout;
+}
+
+// The layouts worth trying for these colours, the likely smallest first.
+std::vector<Layout> layouts_for(const Census& census) {
+  std::vector<Layout> layouts;
+  const size_t colours = census.first_colours.size();
+  if (colours < kPaletteSize) {
+    layouts.push_back(palette_layout(census.first_colours, true));
+    return layouts;
+  }
+  if (colours == kPaletteSize) {
+    layouts.push_back(palette_layout(census.first_colours, false));
+  }
+  Layout rgb;
+  if (const std::optional<QRgb> key = census.unused()) {
+    rgb.transparent = true;
+    rgb.key = *key;
+  }
+  layouts.push_back(std::move(rgb));
+  return layouts;
+}
+
+// Copies `source` into `target` with its top-left corner at `at`.
+void paste(QImage& target, const QImage& source, QPoint at) {
+  const auto bytes = static_cast<size_t>(source.width()) * 4;
+  for (int y = 0; y < source.height(); ++y) {
+    std::memcpy(target.scanLine(at.y() + y) + at.x() * 4, source.constScanLine(y), bytes);
+  }
+}
+
+// The pixels of `frame` in rect as one frame's unfiltered image data. With
+// `canvas`, the pixels that equal it are transparent.
+QByteArray frame_rows(const QImage& frame, const QImage* canvas, QRect rect, const Layout& layout) {
+  const int row_bytes = layout.row_bytes(rect.width());
+  QByteArray rows(static_cast<qsizetype>(row_bytes) * rect.height(), '\0');
+  auto* out = reinterpret_cast<uchar*>(rows.data());
+  for (int y = 0; y < rect.height(); ++y) {
+    const auto* pixels =
+        reinterpret_cast<const QRgb*>(frame.constScanLine(rect.y() + y)) + rect.x();
+    const QRgb* under =
+        canvas != nullptr
+            ? reinterpret_cast<const QRgb*>(canvas->constScanLine(rect.y() + y)) + rect.x()
+            : nullptr;
+    uchar* row = out + static_cast<qsizetype>(row_bytes) * y;
+    QRgb last = ~QRgb{0};
+    uchar last_entry = 0;
+    for (int x = 0; x < rect.width(); ++x) {
+      const QRgb colour = pixels[x] & kColourMask;
+      const bool keep = under != nullptr && (under[x] & kColourMask) == colour;
+      if (layout.indexed) {
+        uchar entry = 0;
+        if (!keep) {
+          if (colour != last) {
+            last = colour;
+            last_entry = layout.entry_of.at(colour);
+          }
+          entry = last_entry;
+        }
+        const int per_byte = 8 / layout.bit_depth;
+        const int shift = 8 - layout.bit_depth * (x % per_byte + 1);
+        row[x / per_byte] = static_cast<uchar>(row[x / per_byte] | (entry << shift));
+      } else {
+        const QRgb rgb = keep ? layout.key : colour;
+        row[3 * x] = static_cast<uchar>(qRed(rgb));
+        row[3 * x + 1] = static_cast<uchar>(qGreen(rgb));
+        row[3 * x + 2] = static_cast<uchar>(qBlue(rgb));
+      }
+    }
+  }
+  return rows;
+}
+
+// One way to encode a frame drawn over `canvas` (null for the first frame).
+struct Candidate {
+  QRect rect;
+  char blend = kBlendSource;
+  RowFilter filter = RowFilter::kNone;
+};
+
+QByteArray filtered_rows(const QImage& frame, const QImage* canvas, const Layout& layout,
+                         const Candidate& candidate) {
+  const QByteArray rows =
+      frame_rows(frame, candidate.blend == kBlendOver ? canvas : nullptr, candidate.rect, layout);
+  const int row_bytes = layout.row_bytes(candidate.rect.width());
+  return filter_rows(reinterpret_cast<const uchar*>(rows.constData()), row_bytes, row_bytes,
+                     candidate.rect.height(), layout.bytes_per_pixel(), candidate.filter);
+}
+
+// The smallest candidate at the trial level, and its data at that level.
+// rect: where frame differs from canvas.
+Candidate best_candidate(const QImage& frame, const QImage* canvas, QRect rect,
+                         const Layout& layout, const std::vector<RowFilter>& filters,
+                         QByteArray* data) {
+  Candidate candidate;
+  candidate.rect = rect.isEmpty() ? QRect(0, 0, 1, 1) : rect;  // empty: the canvas shows it
+  Candidate best;
+  data->clear();
+  for (char blend : {kBlendSource, kBlendOver}) {
+    if (blend == kBlendOver && (canvas == nullptr || !layout.transparent)) {
+      continue;
+    }
+    candidate.blend = blend;
+    for (RowFilter filter : filters) {
+      candidate.filter = filter;
+      QByteArray trial =
+          zlib_compress(filtered_rows(frame, canvas, layout, candidate), kTrialLevel);
+      if (data->isEmpty() || trial.size() < data->size()) {
+        best = candidate;
+        *data = std::move(trial);
+      }
+    }
+  }
+  return best;
+}
+
+// One frame of the file as it will be written.
+struct Encoded {
+  Candidate how;
+  int ticks = 1;
+  char dispose = kDisposeNone;  // what happens to it before the next frame
+  QByteArray data;              // the zlib stream
+};
+
+// Walks the frames as a viewer draws them. With `frames` empty it chooses how
+// to encode each (among the candidates over either canvas a disposed frame
+// can leave) and stores it with its data at the trial level; with `frames`
+// filled by such a walk in the same layout it compresses each frame again as
+// chosen, at the final level. Returns false when memory runs out.
+bool encode_frames(const std::vector<Step>& steps, const Layout& layout,
+                   std::vector<Encoded>* frames) {
+  const bool choose = frames->empty();
+  const int threads = std::max(1, QThread::idealThreadCount());
+  std::deque<std::pair<size_t, std::future<QByteArray>>> pending;
+  // Stores the oldest compressed frame; false when memory ran out.
+  const auto collect = [&] {
+    QByteArray& data = (*frames)[pending.front().first].data;
+    data = pending.front().second.get();
+    pending.pop_front();
+    return !data.isEmpty();
+  };
+  // Palette entries compress best unfiltered. RGB frames are filtered as the
+  // first frame compresses best: unfiltered where the pictures are drawn from
+  // few colours, filtered row by row where they have smooth shades.
+  std::vector<RowFilter> filters{RowFilter::kNone};
+  if (!layout.indexed) {
+    filters.push_back(RowFilter::kAdaptive);
+  }
+  QImage shown;       // the frame before the one being encoded
+  QImage canvas_was;  // the canvas that frame was drawn on (null: none)
+  for (size_t k = 0; k < steps.size(); ++k) {
+    const Step& step = steps[k];
+    QImage frame = k == 0 ? step.pixels : shown.copy();
+    if (frame.isNull()) {
+      return false;
+    }
+    if (k > 0 && !step.rect.isEmpty()) {
+      paste(frame, step.pixels, step.rect.topLeft());
+    }
+    // The frame before either stays on the canvas or is disposed of, which
+    // restores the canvas it was drawn on.
+    bool restore = false;
+    if (choose) {
+      Encoded encoded;
+      encoded.ticks = step.ticks;
+      encoded.how = best_candidate(frame, k == 0 ? nullptr : &shown, step.rect, layout, filters,
+                                   &encoded.data);
+      filters = {encoded.how.filter};
+      if (!canvas_was.isNull()) {
+        QByteArray data;
+        const Candidate how = best_candidate(frame, &canvas_was, changed_rect(canvas_was, frame),
+                                             layout, filters, &data);
+        if (data.size() < encoded.data.size()) {
+          restore = true;
+          encoded.how = how;
+          encoded.data = std::move(data);
+        }
+      }
+      if (encoded.data.isEmpty()) {
+        return false;
+      }
+      if (k > 0) {
+        frames->back().dispose = restore ? kDisposePrevious : kDisposeNone;
+      }
+      frames->push_back(std::move(encoded));
+    } else {
+      restore = k > 0 && (*frames)[k - 1].dispose == kDisposePrevious;
+      const QImage* canvas = k == 0 ? nullptr : restore ? &canvas_was : &shown;
+      // Compressed on other threads, a few frames at a time, while the walk
+      // goes on: the strongest level takes most of the time.
+      if (static_cast<int>(pending.size()) >= threads) {
+        if (!collect()) {
+          return false;
+        }
+      }
+      pending.emplace_back(
+          k, std::async(
+                 std::launch::async,
+                 [](const QByteArray& filtered) { return zlib_compress(filtered, kFinalLevel); },
+                 filtered_rows(frame, canvas, layout, (*frames)[k].how)));
+    }
+    if (k > 0 && !restore) {
+      canvas_was = shown;
+    }
+    shown = frame;
+  }
+  while (!pending.empty()) {
+    if (!collect()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+QByteArray frame_control(quint32 sequence, const Encoded& frame) {
+  QByteArray data;
+  append_be32(&data, sequence);
+  append_be32(&data, static_cast<quint32>(frame.how.rect.width()));
+  append_be32(&data, static_cast<quint32>(frame.how.rect.height()));
+  append_be32(&data, static_cast<quint32>(frame.how.rect.x()));
+  append_be32(&data, static_cast<quint32>(frame.how.rect.y()));
+  append_be16(&data, static_cast<quint16>(frame.ticks));
+  append_be16(&data, static_cast<quint16>(kAnimationFramesPerSecond));
+  data.append(frame.dispose);
+  data.append(frame.how.blend);
+  return data;
+}
+
+QByteArray assemble(QSize size, const Layout& layout, const std::vector<Encoded>& frames) {
+  QByteArray png(kPngSignature, sizeof kPngSignature);
+  append_png_chunk(&png, "IHDR",
+                   png_header(size.width(), size.height(), layout.bit_depth, layout.colour_type()));
+  QByteArray control;
+  append_be32(&control, static_cast<quint32>(frames.size()));
+  append_be32(&control, 0);  // num_plays: endless
+  append_png_chunk(&png, "acTL", control);
+  if (layout.indexed) {
+    QByteArray entries;
+    for (QRgb colour : layout.palette) {
+      entries.append(static_cast<char>(qRed(colour)));
+      entries.append(static_cast<char>(qGreen(colour)));
+      entries.append(static_cast<char>(qBlue(colour)));
+    }
+    append_png_chunk(&png, "PLTE", entries);
+  }
+  if (layout.transparent) {
+    QByteArray alpha;
+    if (layout.indexed) {
+      alpha.append('\0');  // entry 0
+    } else {
+      append_be16(&alpha, static_cast<quint16>(qRed(layout.key)));
+      append_be16(&alpha, static_cast<quint16>(qGreen(layout.key)));
+      append_be16(&alpha, static_cast<quint16>(qBlue(layout.key)));
+    }
+    append_png_chunk(&png, "tRNS", alpha);
+  }
+  quint32 sequence = 0;
+  for (size_t i = 0; i < frames.size(); ++i) {
+    append_png_chunk(&png, "fcTL", frame_control(sequence++, frames[i]));
+    if (i == 0) {
+      append_png_chunk(&png, "IDAT", frames[i].data);
+    } else {
+      QByteArray data;
+      append_be32(&data, sequence++);
+      data.append(frames[i].data);
+      append_png_chunk(&png, "fdAT", data);
+    }
+  }
+  append_png_chunk(&png, "IEND", QByteArray());
+  return png;
+}
+
+class ApngEncoder final : public AnimationEncoder {
+ public:
+  ApngEncoder(QSize size, int frame_count) : size_(size) {
+    steps_.reserve(static_cast<size_t>(std::max(frame_count, 1)));
+  }
+
+  bool add(const QImage& frame, QString* error) override {
+    if (frame.size() != size_ || size_.isEmpty()) {
+      return fail(error, QStringLiteral("APNGのコマの大きさ %1 × %2 が %3 × %4 と違います。")
+                             .arg(frame.width())
+                             .arg(frame.height())
+                             .arg(size_.width())
+                             .arg(size_.height()));
+    }
+    const QImage pixels = frame.format() == QImage::Format_RGB32
+                              ? frame
+                              : frame.convertToFormat(QImage::Format_RGB32);
+    if (pixels.isNull()) {
+      return fail(error, no_memory());
+    }
+    if (steps_.empty()) {
+      steps_.push_back(Step{pixels.rect(), pixels, 1});
+    } else {
+      const QRect rect = changed_rect(last_, pixels);
+      if (rect.isEmpty() && steps_.back().ticks < kMaxTicks) {
+        ++steps_.back().ticks;
+      } else {
+        Step step{rect, rect.isEmpty() ? QImage() : pixels.copy(rect), 1};
+        if (!rect.isEmpty() && step.pixels.isNull()) {
+          return fail(error, no_memory());
+        }
+        steps_.push_back(std::move(step));
+      }
+    }
+    last_ = pixels;
+    return true;
+  }
+
+  bool finish(const QString& path, QString* error) override {
+    if (steps_.empty()) {
+      return fail(error, QStringLiteral("APNGにするコマがありません。"));
+    }
+    Census census;
+    for (const Step& step : steps_) {
+      census.add(step.pixels);
+    }
+    std::vector<Layout> layouts = layouts_for(census);
+    census = Census();  // 2 MB no longer needed
+    // Each layout's frames are chosen and compressed at the trial level, the
+    // layouts side by side; the smallest is compressed again at the final one.
+    std::vector<std::vector<Encoded>> encodings(layouts.size());
+    std::vector<std::future<bool>> trials;
+    for (size_t i = 0; i < layouts.size(); ++i) {
+      trials.push_back(std::async(std::launch::async, [this, &layouts, &encodings, i] {
+        return encode_frames(steps_, layouts[i], &encodings[i]);
+      }));
+    }
+    bool ok = true;
+    for (auto& trial : trials) {
+      ok = trial.get() && ok;
+    }
+    size_t chosen = 0;
+    qsizetype smallest = 0;
+    for (size_t i = 0; ok && i < layouts.size(); ++i) {
+      const qsizetype bytes = assemble(size_, layouts[i], encodings[i]).size();
+      if (i == 0 || bytes < smallest) {
+        chosen = i;
+        smallest = bytes;
+      }
+    }
+    std::vector<Encoded>& frames = encodings[chosen];
+    if (!ok || !encode_frames(steps_, layouts[chosen], &frames)) {
+      return fail(error, no_memory());
+    }
+    return write_png_bytes(assemble(size_, layouts[chosen], frames), path, error);
+  }
+
+ private:
+  static QString no_memory() { return QStringLiteral("APNGを作れません（メモリ不足）。"); }
+  static bool fail(QString* error, const QString& message) {
+    if (error != nullptr) {
+      *error = message;
+    }
+    return false;
+  }
+
+  QSize size_;
+  std::vector<Step> steps_;
+  QImage last_;
+};
+
+}  // namespace
+
+std::unique_ptr<AnimationEncoder> make_apng_encoder(QSize size, int frame_count) {
+  return std::make_unique<ApngEncoder>(size, frame_count);
+}
+
+}  // namespace tamrisk

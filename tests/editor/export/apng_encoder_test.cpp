@@ -1,0 +1,193 @@
+#include "export/apng_encoder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "export_test_support.h"
+
+namespace tamrisk {
+namespace {
+
+// A 48 x 32 frame: a background of `colour(x, y)` and an 8 x 8 sprite at
+// `sprite`, whose quarters differ from the background's first colour in one
+// channel each (or in all).
+QImage scene(const std::function<QRgb(int, int)>& colour, QPoint sprite) {
+  const QRgb quarters[] = {qRgb(31, 120, 60), qRgb(30, 121, 60), qRgb(30, 120, 61),
+                           qRgb(200, 0, 0)};
+  QImage frame(48, 32, QImage::Format_RGB32);
+  for (int y = 0; y < frame.height(); ++y) {
+    for (int x = 0; x < frame.width(); ++x) {
+      const QPoint in = QPoint(x, y) - sprite;
+      const bool on = in.x() >= 0 && in.y() >= 0 && in.x() < 8 && in.y() < 8;
+      frame.setPixel(x, y, on ? quarters[in.x() / 4 + 2 * (in.y() / 4)] : colour(x, y));
+    }
+  }
+  return frame;
+}
+
+QRgb stripes(int x, int y) {
+  return (x / 6 + y / 5) % 2 ? qRgb(30, 120, 60) : qRgb(240, 230, 200);
+}
+QRgb gradient(int x, int y) {
+  return qRgb(x * 5, y * 7, 255 - x - y);  // every pixel its own colour
+}
+QRgb tiles(int x, int y) {
+  return qRgb(std::min(x / 3 + 16 * (y / 2), 251), 17, 99);  // with the sprite's: 256 colours
+}
+
+std::vector<QImage> moving(const std::function<QRgb(int, int)>& colour, int count) {
+  std::vector<QImage> frames;
+  for (int k = 0; k < count; ++k) {
+    // Left to right, in at one edge and out at the other, bobbing.
+    frames.push_back(scene(colour, QPoint((k * 9) % 52 - 4, 3 + k % 3)));
+  }
+  return frames;
+}
+
+// The frames of an APNG's chunks: delay numerators and denominators, and
+// acTL's frame and play counts.
+struct Chunks {
+  quint32 colour_type = 0;
+  quint32 frames = 0;
+  quint32 plays = 99;
+  std::vector<std::pair<int, int>> delays;
+};
+
+quint32 be32(const QByteArray& bytes, qsizetype at) {
+  return quint32(quint8(bytes[at])) << 24 | quint32(quint8(bytes[at + 1])) << 16 |
+         quint32(quint8(bytes[at + 2])) << 8 | quint32(quint8(bytes[at + 3]));
+}
+
+Chunks read_chunks(const QByteArray& png) {
+  Chunks chunks;
+  for (qsizetype at = 8; at + 12 <= png.size();) {
+    const qsizetype length = be32(png, at);
+    const QByteArray type = png.mid(at + 4, 4);
+    const QByteArray data = png.mid(at + 8, length);
+    if (type == "IHDR") {
+      chunks.colour_type = quint8(data[9]);
+    } else if (type == "acTL") {
+      chunks.frames = be32(data, 0);
+      chunks.plays = be32(data, 4);
+    } else if (type == "fcTL") {
+      const auto at16 = [&](int i) { return int(quint8(data[i])) << 8 | quint8(data[i + 1]); };
+      chunks.delays.emplace_back(at16(20), at16(22));
+    }
+    at += 12 + length;
+  }
+  return chunks;
+}
+
+// The frames apngdis takes out of the file, each repeated for as many tenths
+// of a second as it says it lasts.
+std::vector<QImage> disassemble(const QString& path) {
+  QProcess apngdis;
+  apngdis.setWorkingDirectory(QFileInfo(path).path());
+  apngdis.start(QStringLiteral("apngdis"), {QFileInfo(path).fileName()});
+  EXPECT_TRUE(apngdis.waitForFinished());
+  EXPECT_EQ(apngdis.exitCode(), 0) << apngdis.readAll().toStdString();
+  std::vector<QImage> frames;
+  const QDir dir(QFileInfo(path).path());
+  const QRegularExpression delay(QStringLiteral("delay=(\\d+)/(\\d+)"));
+  for (const QString& name : dir.entryList({QStringLiteral("apngframe*.png")}, QDir::Files)) {
+    const QImage frame = QImage(dir.filePath(name)).convertToFormat(QImage::Format_ARGB32);
+    const QString text = QString::fromLatin1(
+        export_test::read_file(dir.filePath(QString(name).replace(".png", ".txt"))));
+    const QRegularExpressionMatch match = delay.match(text);
+    EXPECT_TRUE(match.hasMatch()) << name.toStdString();
+    const int tenths = match.captured(1).toInt() * 10 / std::max(1, match.captured(2).toInt());
+    frames.insert(frames.end(), static_cast<size_t>(tenths), frame);
+  }
+  return frames;
+}
+
+TEST(ApngEncoder, EveryFramePlaysBackAsAdded) {
+  const bool have_apngdis = !QStandardPaths::findExecutable(QStringLiteral("apngdis")).isEmpty();
+  const QImage a = scene(stripes, {4, 4});
+  const QImage b = scene(stripes, {20, 10});
+  struct Case {
+    const char* name;
+    std::vector<QImage> frames;
+    int colour_type;  // 0: either
+  };
+  const Case cases[] = {
+      {"few colours, moving", moving(stripes, 8), 3},
+      {"256 colours", moving(tiles, 6), 0},
+      {"smooth shades", moving(gradient, 6), 2},
+      {"unchanged and returning frames", {a, a, b, b, b, a, b, a, a}, 3},
+      {"one frame", {b}, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("anim.png");
+    const auto encoder = make_apng_encoder(c.frames[0].size(), int(c.frames.size()));
+    QString error;
+    for (const QImage& frame : c.frames) {
+      ASSERT_TRUE(encoder->add(frame, &error)) << error.toStdString();
+    }
+    ASSERT_TRUE(encoder->finish(path, &error)) << error.toStdString();
+
+    // A frame equal to the one before lengthens it: one fcTL per run.
+    std::vector<std::pair<int, int>> runs;
+    for (size_t k = 0; k < c.frames.size(); ++k) {
+      if (k > 0 && c.frames[k] == c.frames[k - 1]) {
+        ++runs.back().first;
+      } else {
+        runs.emplace_back(1, 10);
+      }
+    }
+    const Chunks chunks = read_chunks(export_test::read_file(path));
+    EXPECT_EQ(chunks.plays, 0u);
+    EXPECT_EQ(chunks.frames, runs.size());
+    EXPECT_EQ(chunks.delays, runs);
+    if (c.colour_type != 0) {
+      EXPECT_EQ(chunks.colour_type, quint32(c.colour_type));
+    }
+    // Viewers without APNG show the first frame.
+    EXPECT_EQ(export_test::first_difference(QImage(path), c.frames[0]), QString());
+
+    if (have_apngdis) {
+      // Opaque everywhere, and the colours of the frame added.
+      const std::vector<QImage> shown = disassemble(path);
+      ASSERT_EQ(shown.size(), c.frames.size());
+      for (size_t k = 0; k < shown.size(); ++k) {
+        EXPECT_TRUE(shown[k] == c.frames[k].convertToFormat(QImage::Format_ARGB32))
+            << "frame " << k << " "
+            << export_test::first_difference(shown[k], c.frames[k]).toStdString();
+      }
+    }
+  }
+  if (!have_apngdis) {
+    GTEST_SKIP() << "apngdis is not installed: frames not compared";
+  }
+}
+
+TEST(ApngEncoder, RefusesWrongFramesAndUnwritablePaths) {
+  QTemporaryDir dir;
+  const auto encoder = make_apng_encoder(QSize(48, 32), 2);
+  QString error;
+  EXPECT_FALSE(encoder->finish(dir.filePath("empty.png"), &error));
+  EXPECT_EQ(error, QStringLiteral("APNGにするコマがありません。"));
+  EXPECT_FALSE(encoder->add(QImage(40, 32, QImage::Format_RGB32), &error));
+  EXPECT_EQ(error, QStringLiteral("APNGのコマの大きさ 40 × 32 が 48 × 32 と違います。"));
+  ASSERT_TRUE(encoder->add(scene(stripes, {0, 0}), &error));
+  // A folder in the way: the write fails and the folder stays.
+  EXPECT_FALSE(encoder->finish(dir.path(), &error));
+  EXPECT_FALSE(error.isEmpty());
+  EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath("empty.png")));
+}
+
+}  // namespace
+}  // namespace tamrisk
