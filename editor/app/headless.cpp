@@ -32,15 +32,21 @@ int usage_error(const QString& text) {
 }
 
 // The export of a loaded project, reporting as it goes.
-int export_project(ProjectModel& model, const QString& compiler, bool force) {
+int export_project(ProjectModel& model, const QString& compiler, bool force,
+                   const QList<AnimationFormat>& formats) {
   const ExportPaths paths(model.output_dir, model.basename);
-  if (model.png_output && !force && check_basename(model.basename, nullptr) &&
-      QFileInfo::exists(paths.final_animation())) {
-    return fail(QStringLiteral("%1 exists; add --force to replace it")
-                    .arg(QDir::toNativeSeparators(paths.final_animation())));
+  if (model.png_output && !force && check_basename(model.basename, nullptr)) {
+    for (const AnimationFormat format : formats) {
+      const QString animation = paths.animation_file(format);
+      if (QFileInfo::exists(animation)) {
+        return fail(QStringLiteral("%1 exists; add --force to replace it")
+                        .arg(QDir::toNativeSeparators(animation)));
+      }
+    }
   }
   ExportOptions options;
   options.compiler = compiler;
+  options.formats = formats;
   options.confirm_overwrite = [force](const QString&) { return force; };
   options.frame_written = [&paths, &model](int k, int n) {
     print(stdout, QStringLiteral("frame %1/%2 %3\n")
@@ -51,15 +57,22 @@ int export_project(ProjectModel& model, const QString& compiler, bool force) {
   options.compiling = [](const QString& script) {
     print(stdout, QStringLiteral("compiling %1\n").arg(script));
   };
+  options.finishing = [](AnimationFormat format, const QString& path) {
+    print(stdout, QStringLiteral("writing %1 %2\n").arg(format_name(format), path));
+  };
   const ExportResult result = export_frames(model, options);
+  for (const QString& note : result.notes) {
+    print(stdout, note + QLatin1Char('\n'));
+  }
+  // What was written, also when a later step failed.
+  for (const AnimationFile& file : result.animations) {
+    print(stdout, QStringLiteral("wrote %1 (%2 bytes)\n").arg(file.path).arg(file.bytes));
+  }
   const QString line = result.caption.isEmpty() ? result.message + QLatin1Char('\n')
                                                 : result.caption + QStringLiteral(": ") +
                                                       result.message + QLatin1Char('\n');
   if (result.ok()) {
     print(stdout, line);
-    if (result.outcome == ExportResult::Outcome::Compiled) {
-      print(stdout, QStringLiteral("wrote %1\n").arg(result.animation));
-    }
     return 0;
   }
   print(stderr, line);
@@ -96,12 +109,18 @@ int run_headless(const QStringList& arguments) {
       QStringLiteral("Write into <DIR> instead (created when missing)."), QStringLiteral("DIR"));
   const QCommandLineOption force_option(QStringLiteral("force"),
                                         QStringLiteral("Replace an existing <basename>.mng."));
+  const QCommandLineOption format_option(
+      QStringLiteral("format"),
+      QStringLiteral("PNG mode: the animations to make, comma-separated: mng (every frame whole,\n"
+                     "through the compiler; the default), compact-mng (<basename>.mng of the\n"
+                     "changed rectangles), apng (<basename>.png), gif (<basename>.gif)."),
+      QStringLiteral("LIST"));
   const QCommandLineOption compiler_option(
       QStringLiteral("compiler"),
       QStringLiteral("The MNG compiler to run (default: vessik beside Tamrisk)."),
       QStringLiteral("PATH"));
-  parser.addOptions(
-      {export_option, png_option, bmp_option, dir_option, force_option, compiler_option});
+  parser.addOptions({export_option, png_option, bmp_option, format_option, dir_option, force_option,
+                     compiler_option});
   const QCommandLineOption help_option = parser.addHelpOption();
   const QCommandLineOption version_option = parser.addVersionOption();
 
@@ -112,10 +131,9 @@ int run_headless(const QStringList& arguments) {
     // Qt's help names the options; the first line is ours.
     QString help = parser.helpText();
     help = help.mid(help.indexOf(QLatin1Char('\n')) + 1);
-    print(stdout,
-          QStringLiteral("Usage: Tamrisk --export FILE.pst [--png|--bmp] [--output-dir DIR] "
-                         "[--force]\n") +
-              help);
+    print(stdout, QStringLiteral("Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] "
+                                 "[--output-dir DIR] [--force]\n") +
+                      help);
     return 0;
   }
   if (parser.isSet(version_option)) {
@@ -131,6 +149,16 @@ int run_headless(const QStringList& arguments) {
   }
   if (parser.isSet(png_option) && parser.isSet(bmp_option)) {
     return usage_error(QStringLiteral("--png and --bmp exclude each other"));
+  }
+  QList<AnimationFormat> formats{AnimationFormat::Mng};
+  if (parser.isSet(format_option)) {
+    QString why;
+    if (parser.isSet(bmp_option)) {
+      return usage_error(QStringLiteral("--format makes animations of PNG frames; drop --bmp"));
+    }
+    if (!parse_formats(parser.value(format_option), &formats, &why)) {
+      return usage_error(why);
+    }
   }
 
   const QString file = parser.value(export_option);
@@ -165,7 +193,7 @@ int run_headless(const QStringList& arguments) {
   if (parser.isSet(compiler_option)) {
     compiler = QFileInfo(parser.value(compiler_option)).absoluteFilePath();
   }
-  return export_project(model, compiler, parser.isSet(force_option));
+  return export_project(model, compiler, parser.isSet(force_option), formats);
 }
 
 }  // namespace tamrisk

@@ -55,6 +55,10 @@ QString ExportPaths::final_animation() const {
   return prefix() + QStringLiteral(".mng");
 }
 
+QString ExportPaths::animation_file(AnimationFormat format) const {
+  return prefix() + format_suffix(format);
+}
+
 QString ExportPaths::compiler_output() const {
   return folder_ + QDir::separator() + QLatin1String(kCompilerOutputName);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "export/animation_formats.h"
+
 namespace tamrisk {
 
 // The name under which the compiler writes; the export renames it.
@@ -30,6 +32,8 @@ class ExportPaths {
   QString frame_file(int k, bool png) const;
   QString script_file() const;      // P + "_mng.txt"
   QString final_animation() const;  // P + ".mng"
+  // P + format_suffix(format).
+  QString animation_file(AnimationFormat format) const;
   QString compiler_output() const;  // F, separator, "mng_qoya.mng"
 
   // Whether the script names frames by their bare file names: a folder

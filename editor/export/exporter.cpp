@@ -5,13 +5,17 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <filesystem>
-#include <span>
+#include <memory>
 #include <system_error>
+#include <vector>
 
 #include "export/animation_encoder.h"
 #include "export/animation_test.h"
+#include "export/apng_encoder.h"
+#include "export/compact_mng_encoder.h"
 #include "export/export_paths.h"
 #include "export/frame_encoder.h"
+#include "export/gif_encoder.h"
 #include "export/mng_script.h"
 #include "platform/atomic_file.h"
 #include "platform/png_codec.h"
@@ -26,6 +30,35 @@ const QString kCaptionError = QStringLiteral("エラー");
 
 QString shown(const QString& path) {
   return QDir::toNativeSeparators(path);
+}
+
+// How messages name each format.
+QString format_title(AnimationFormat format) {
+  switch (format) {
+    case AnimationFormat::Mng:
+      return QStringLiteral("MNG");
+    case AnimationFormat::CompactMng:
+      return QStringLiteral("MNG（差分）");
+    case AnimationFormat::Apng:
+      return QStringLiteral("APNG");
+    case AnimationFormat::Gif:
+      return QStringLiteral("GIF");
+  }
+  return {};
+}
+
+std::unique_ptr<AnimationEncoder> make_encoder(AnimationFormat format, QSize size, int frames) {
+  switch (format) {
+    case AnimationFormat::CompactMng:
+      return make_compact_mng_encoder(size, frames);
+    case AnimationFormat::Apng:
+      return make_apng_encoder(size, frames);
+    case AnimationFormat::Gif:
+      return make_gif_encoder(size, frames);
+    case AnimationFormat::Mng:
+      break;
+  }
+  return nullptr;
 }
 
 // The frame as a 24-bit BMP, made in memory and written in one step.
@@ -61,6 +94,12 @@ struct ExportRun {
   ExportRun(ProjectModel& m, const ExportOptions& o)
       : model(m), options(o), paths(m.output_dir, m.basename), png(m.png_output) {}
 
+  // An animation encoded beside the frames; null once it has failed.
+  struct Encoding {
+    AnimationFormat format;
+    std::unique_ptr<AnimationEncoder> encoder;
+  };
+
   bool fail(const QString& message) {
     result.outcome = ExportResult::Outcome::Failed;
     result.caption = kCaptionError;
@@ -75,6 +114,8 @@ struct ExportRun {
   QSize frame_size;  // of win_main, once prepared
   ExportResult result;
   QStringList script_names;  // the frames' names in the script, in order
+  std::vector<Encoding> encodings;
+  QStringList failures;  // one line for each animation that failed
 };
 
 // The frame files. PNG frames are encoded on worker threads while later
@@ -167,10 +208,29 @@ void prepare_canvas(ExportRun& run) {
   run.frame_size = run.model.win_main.size();
 }
 
+// PNG mode: an encoder for every chosen format but the compiled MNG.
+void start_encodings(ExportRun& run) {
+  if (!run.png) {
+    return;
+  }
+  for (const AnimationFormat format : run.options.formats) {
+    if (format != AnimationFormat::Mng) {
+      run.encodings.push_back(
+          {format, make_encoder(format, run.frame_size, run.model.frame_count())});
+    }
+  }
+}
+
+QString animation_failure(AnimationFormat format, const QString& path, const QString& why) {
+  return QStringLiteral("%1のファイル「%2」を書き出せませんでした（%3）。")
+      .arg(format_title(format), shown(path), why);
+}
+
 // Composes every frame into win_main in order and hands it to the frame
-// files, then to each of `animations`. After a failure the model shows the
-// frame that failed, as if no later frame had been composed.
-bool write_frames(ExportRun& run, std::span<AnimationEncoder* const> animations) {
+// files, then to each animation's encoder; an encoder that fails is dropped
+// and named in run.failures. After a failure of the frame files the model
+// shows the frame that failed, as if no later frame had been composed.
+bool write_frames(ExportRun& run) {
   ProjectModel& model = run.model;
   FrameFiles files(run);
   QString why;
@@ -188,9 +248,11 @@ bool write_frames(ExportRun& run, std::span<AnimationEncoder* const> animations)
     if (!files.add(model.win_main, &why)) {
       return fail_frame();
     }
-    for (AnimationEncoder* animation : animations) {
-      if (!animation->add(model.win_main, &why)) {
-        return run.fail(why);
+    for (ExportRun::Encoding& encoding : run.encodings) {
+      if (encoding.encoder && !encoding.encoder->add(model.win_main, &why)) {
+        run.failures << animation_failure(encoding.format,
+                                          run.paths.animation_file(encoding.format), why);
+        encoding.encoder.reset();
       }
     }
   }
@@ -217,13 +279,21 @@ bool write_frame_script(ExportRun& run) {
   return true;
 }
 
-// An existing animation is kept unless the user lets the new one replace
-// it, and then kept until the new one does.
+// Whether the animation at path may be written: it is new, or the user lets
+// it replace the older file (which stays until the new one does). A file
+// the user keeps is listed in result.kept.
+bool may_write(ExportRun& run, const QString& path) {
+  const ExportOptions& options = run.options;
+  if (QFileInfo::exists(path) && !(options.confirm_overwrite && options.confirm_overwrite(path))) {
+    run.result.kept << path;
+    return false;
+  }
+  return true;
+}
+
 bool confirm_replace(ExportRun& run) {
   const QString animation = run.paths.final_animation();
-  const ExportOptions& options = run.options;
-  if (QFileInfo::exists(animation) &&
-      !(options.confirm_overwrite && options.confirm_overwrite(animation))) {
+  if (!may_write(run, animation)) {
     run.result.outcome = ExportResult::Outcome::Declined;
     run.result.message =
         QStringLiteral("「%1」を残し、MNGファイルは作りませんでした。").arg(shown(animation));
@@ -266,7 +336,86 @@ bool compile_and_rename(ExportRun& run) {
   run.result.caption = compiled.caption;
   run.result.message = compiled.message;
   run.result.animation = animation;
+  run.result.animations << AnimationFile{AnimationFormat::Mng, animation,
+                                         QFileInfo(animation).size()};
   return true;
+}
+
+// The compiled MNG, when chosen: script, question, compiler.
+void make_compiled_mng(ExportRun& run) {
+  if (run.options.formats.contains(AnimationFormat::Mng) && write_frame_script(run) &&
+      confirm_replace(run)) {
+    compile_and_rename(run);
+  }
+}
+
+// Finishes every animation encoded beside the frames into its file.
+void finish_animations(ExportRun& run) {
+  for (ExportRun::Encoding& encoding : run.encodings) {
+    const QString path = run.paths.animation_file(encoding.format);
+    if (!encoding.encoder || !may_write(run, path)) {
+      continue;
+    }
+    if (run.options.finishing) {
+      run.options.finishing(encoding.format, path);
+    }
+    QString why;
+    if (encoding.encoder->finish(path, &why)) {
+      run.result.animations << AnimationFile{encoding.format, path, QFileInfo(path).size()};
+      run.result.notes << encoding.encoder->notes();
+    } else {
+      run.failures << animation_failure(encoding.format, path, why);
+    }
+    encoding.encoder.reset();
+  }
+}
+
+// The outcome of PNG mode over all animations. With the compiled MNG alone
+// the result is that of its steps. Otherwise a failure of any animation
+// fails the export, naming every failed one after what the compiler said; a
+// failed compile stays the failure; nothing written because the user kept
+// every older file is Declined; anything else is Compiled, under the
+// compiler's caption and message when it ran, or Written when no animation
+// was chosen.
+void settle_outcome(ExportRun& run) {
+  ExportResult& result = run.result;
+  const QList<AnimationFormat>& formats = run.options.formats;
+  const bool mng = formats.contains(AnimationFormat::Mng);
+  if (mng && formats.size() == 1) {
+    return;
+  }
+  if (!run.failures.isEmpty()) {
+    const QString before = mng ? result.message.trimmed() : QString();
+    run.fail((before.isEmpty() ? run.failures : QStringList{before} + run.failures)
+                 .join(QLatin1Char('\n')));
+    return;
+  }
+  if (mng && result.outcome == ExportResult::Outcome::Failed) {
+    return;
+  }
+  if (formats.isEmpty()) {
+    result.outcome = ExportResult::Outcome::Written;
+    result.caption = kCaptionDone;
+    result.message =
+        QStringLiteral("%1コマをPNGファイルに書き出しました。").arg(run.model.frame_count());
+    return;
+  }
+  if (result.animations.isEmpty()) {
+    QStringList kept;
+    for (const QString& path : result.kept) {
+      kept << shown(path);
+    }
+    result.outcome = ExportResult::Outcome::Declined;
+    result.caption.clear();
+    result.message = QStringLiteral("「%1」を残し、アニメーションは作りませんでした。")
+                         .arg(kept.join(QStringLiteral("」「")));
+    return;
+  }
+  if (result.outcome != ExportResult::Outcome::Compiled) {
+    result.outcome = ExportResult::Outcome::Compiled;
+    result.caption = kCaptionDone;
+    result.message = QStringLiteral("アニメーションを書き出しました。");
+  }
 }
 
 }  // namespace
@@ -277,16 +426,17 @@ ExportResult export_frames(ProjectModel& model, const ExportOptions& options) {
     return run.result;
   }
   prepare_canvas(run);
-  if (!write_frames(run, {})) {
+  start_encodings(run);
+  if (!write_frames(run)) {
     return run.result;
   }
   if (!run.png) {
     report_frames(run);
     return run.result;
   }
-  if (write_frame_script(run) && confirm_replace(run)) {
-    compile_and_rename(run);
-  }
+  make_compiled_mng(run);
+  finish_animations(run);
+  settle_outcome(run);
   return run.result;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
+#include "export/animation_formats.h"
 #include "export/compiler_run.h"
 #include "model/project_model.h"
 
@@ -20,8 +22,12 @@ struct ExportOptions {
   int encode_threads = 0;
   // Halted first, when given.
   AnimationTest* animation = nullptr;
-  // Asked with the final animation's path before it is replaced; true
-  // replaces it. Unset answers No.
+  // PNG mode: the animations to make from the frames, at most one of Mng
+  // and CompactMng (parse_formats); Mng runs the compiler over the script.
+  // Empty: the frame files alone.
+  QList<AnimationFormat> formats{AnimationFormat::Mng};
+  // Asked with an animation's path before an existing file of that name is
+  // replaced; true replaces it. Unset answers No.
   std::function<bool(const QString& path)> confirm_overwrite;
   // Progress, always on the calling thread: after frame k (0-based) of n is
   // written, in order; before the compiler starts; about every tenth of a
@@ -29,14 +35,23 @@ struct ExportOptions {
   std::function<void(int k, int n)> frame_written;
   std::function<void(const QString& script)> compiling;
   std::function<void()> waiting;
+  // Before an animation other than the compiled MNG is finished into path.
+  std::function<void(AnimationFormat format, const QString& path)> finishing;
+};
+
+// An animation file an export wrote.
+struct AnimationFile {
+  AnimationFormat format = AnimationFormat::Mng;
+  QString path;
+  qint64 bytes = 0;
 };
 
 struct ExportResult {
   enum class Outcome {
     Failed,    // nothing or part written; message says why
     Written,   // BMP mode: frame files written
-    Compiled,  // PNG mode: frames, script and the final animation
-    Declined,  // PNG mode: frames and script written, the existing animation kept
+    Compiled,  // PNG mode: frames, script and every animation not declined
+    Declined,  // PNG mode: frames and script written, every existing animation kept
   };
   Outcome outcome = Outcome::Failed;
   bool ok() const { return outcome == Outcome::Written || outcome == Outcome::Compiled; }
@@ -47,15 +62,28 @@ struct ExportResult {
   QString message;
   QStringList files;    // frame files and script, in the order written
   QString script_text;  // PNG mode: the script, for the script text box
-  QString animation;    // Compiled: the final animation's path
+  QString animation;    // the compiled MNG's path, once written
+  // Every animation written, in the order of their formats; after a failure,
+  // those written before or besides it.
+  QList<AnimationFile> animations;
+  // Existing animations kept because the user declined to replace them.
+  QStringList kept;
+  // What the encoders want the user to know (frames whose colours were
+  // reduced), one line each.
+  QStringList notes;
 };
 
 // "コマ作成": composes every frame of the sequence into win_main and writes
-// it to the output folder as PNG (png_output) or 24-bit BMP; in PNG mode
-// writes the script, asks before replacing the final animation, runs the
-// compiler in the output folder and renames its output to the base name.
-// A base name that cannot name the files, or a missing output folder, is
-// refused before anything changes. cur_frame ends on the last frame.
+// it to the output folder as PNG (png_output) or 24-bit BMP. In PNG mode it
+// then makes the animations of options.formats: for Mng it writes the
+// script, asks before replacing the final animation, runs the compiler in
+// the output folder and renames its output to the base name; every other
+// format is encoded while the frames are written and finished into its own
+// file (format_suffix), asked about like the MNG. One animation that fails
+// leaves its older file as it was and does not stop the others; the result
+// then fails, naming it. A base name that cannot name the files, or a
+// missing output folder, is refused before anything changes. cur_frame ends
+// on the last frame.
 ExportResult export_frames(ProjectModel& model, const ExportOptions& options = {});
 
 }  // namespace tamrisk

@@ -82,6 +82,7 @@ Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* pa
   setFont(small);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   build_controls();
+  make_format_chooser();
   connect_controls();
   start_up();
 }
@@ -533,6 +534,7 @@ void Form1::show_output_folder() {
 void Form1::show_output_format() {
   output_png->setVisible(!model_.png_output);
   output_bmp->setVisible(model_.png_output);
+  output_formats->setVisible(model_.png_output);
 }
 
 void Form1::move_pointer(int cell) {

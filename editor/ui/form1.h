@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QString>
+#include <QToolButton>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -60,6 +62,12 @@ class Form1 : public QWidget {
   using OverwriteQuestion = std::function<bool(const QString& path)>;
   void set_overwrite_question(OverwriteQuestion question);
 
+  // PNG mode: the animations "コマ作成" makes, as chosen beside "出力形式"
+  // and remembered between runs (QSettings); the compiled MNG alone until
+  // the user chooses otherwise.
+  const QList<AnimationFormat>& animation_formats() const { return formats_; }
+  void set_animation_formats(const QList<AnimationFormat>& formats);
+
   // Loads a settings file as LOAD does and shows the result; a missing or
   // unreadable file is reported in a message box. False on failure.
   bool open_settings(const QString& path);
@@ -114,6 +122,8 @@ class Form1 : public QWidget {
   void pic_Click(int layer);
   void output_png_Click();
   void output_bmp_Click();
+  void make_format_chooser();
+  void output_formats_Triggered(AnimationFormat format, bool on);
   void bt_exec_Click();
   void anime_Click();
   void Timer1_Timer();
@@ -143,6 +153,7 @@ class Form1 : public QWidget {
   QString compiler_path_;
   OverwriteQuestion overwrite_question_;
   bool exporting_ = false;
+  QList<AnimationFormat> formats_;
 
   QPushButton* Command1;
   std::array<ImageCanvas*, kLayerCount> pic{};
@@ -171,6 +182,7 @@ class Form1 : public QWidget {
   QLineEdit* basename;
   QPushButton* output_bmp;
   QPushButton* output_png;
+  QToolButton* output_formats;
   QPushButton* bt_load;
   QPushButton* bt_save;
   QPushButton* bt_exec;

@@ -1,10 +1,15 @@
 // The main window's export and animation test.
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSettings>
 
 #include "ui/form1.h"
 
@@ -12,18 +17,37 @@ namespace tamrisk::ui {
 
 namespace {
 
+// Where the chosen animation formats are remembered between runs.
+const QString kFormatsKey = QStringLiteral("export/formats");
+
+// The formats' entries in the chooser's menu.
+QString format_label(AnimationFormat format) {
+  switch (format) {
+    case AnimationFormat::Mng:
+      return QStringLiteral("MNG（全コマ）");
+    case AnimationFormat::CompactMng:
+      return QStringLiteral("MNG（差分・小さい）");
+    case AnimationFormat::Apng:
+      return QStringLiteral("APNG (.png)");
+    case AnimationFormat::Gif:
+      return QStringLiteral("GIF (.gif)");
+  }
+  return {};
+}
+
 // The export's progress over the frames and the compile. The export cannot
 // be broken off, so the dialog ignores Escape and its close box.
 class ExportProgress : public QProgressDialog {
  public:
-  ExportProgress(QWidget* parent, int frames, bool compiles) : QProgressDialog(parent) {
+  // steps: the frames, then one step for each animation.
+  ExportProgress(QWidget* parent, int frames, int animations) : QProgressDialog(parent) {
     setWindowTitle(Form1::title());
     setCancelButton(nullptr);
     setWindowModality(Qt::WindowModal);
     setAutoReset(false);
     setAutoClose(false);
     setMinimumDuration(0);
-    setRange(0, frames + (compiles ? 1 : 0));
+    setRange(0, frames + animations);
     setLabelText(QStringLiteral("コマを作成しています…"));
     setValue(0);
     show();
@@ -41,12 +65,78 @@ class ExportProgress : public QProgressDialog {
     setLabelText(QStringLiteral("MNGファイルを作成しています…"));
     QCoreApplication::processEvents();
   }
+  void finishing(const QString& path) {
+    setValue(value() + 1);
+    setLabelText(QStringLiteral("「%1」を作成しています…").arg(QFileInfo(path).fileName()));
+    QCoreApplication::processEvents();
+  }
 
  protected:
   void closeEvent(QCloseEvent* event) override { event->ignore(); }
 };
 
 }  // namespace
+
+void Form1::make_format_chooser() {
+  output_formats = new QToolButton(this);
+  output_formats->setObjectName(QStringLiteral("output_formats"));
+  output_formats->setText(QStringLiteral("アニメ"));
+  output_formats->setToolTip(QStringLiteral("「コマ作成」で作るアニメーション"));
+  output_formats->setGeometry(616, 308, 57, 24);
+  output_formats->setPopupMode(QToolButton::InstantPopup);
+  auto* menu = new QMenu(output_formats);
+  for (const AnimationFormat format : kAllAnimationFormats) {
+    QAction* action = menu->addAction(format_label(format));
+    action->setObjectName(format_name(format));
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this,
+            [this, format](bool on) { output_formats_Triggered(format, on); });
+  }
+  output_formats->setMenu(menu);
+  // The choice of an earlier run, when it still reads as one.
+  QList<AnimationFormat> formats{AnimationFormat::Mng};
+  QString ignored;
+  parse_formats(QSettings().value(kFormatsKey, format_name(AnimationFormat::Mng)).toString(),
+                &formats, &ignored);
+  set_animation_formats(formats);
+}
+
+void Form1::set_animation_formats(const QList<AnimationFormat>& formats) {
+  formats_ = formats;
+  QStringList names;
+  for (QAction* action : output_formats->menu()->actions()) {
+    for (const AnimationFormat format : kAllAnimationFormats) {
+      if (action->objectName() == format_name(format)) {
+        action->setChecked(formats_.contains(format));
+      }
+    }
+  }
+  for (const AnimationFormat format : formats_) {
+    names << format_label(format);
+  }
+  output_formats->setToolTip(
+      QStringLiteral("「コマ作成」で作るアニメーション: %1").arg(names.join(QStringLiteral("、"))));
+}
+
+// Both MNG kinds write BASE.mng, so choosing one drops the other; the last
+// format chosen cannot be dropped, so that "コマ作成" always makes one.
+void Form1::output_formats_Triggered(AnimationFormat format, bool on) {
+  QList<AnimationFormat> chosen;
+  for (const AnimationFormat f : kAllAnimationFormats) {
+    const bool mng_kind = f == AnimationFormat::Mng || f == AnimationFormat::CompactMng;
+    const bool other_mng =
+        mng_kind && f != format &&
+        (format == AnimationFormat::Mng || format == AnimationFormat::CompactMng);
+    if (f == format ? on : formats_.contains(f) && !(on && other_mng)) {
+      chosen << f;
+    }
+  }
+  if (chosen.isEmpty()) {
+    chosen << format;
+  }
+  set_animation_formats(chosen);
+  QSettings().setValue(kFormatsKey, format_list(formats_));
+}
 
 void Form1::output_png_Click() {
   model_.png_output = true;
@@ -78,9 +168,10 @@ void Form1::bt_exec_Click() {
   animation_.halt();
 
   const bool png = model_.png_output;
-  ExportProgress progress(this, model_.frame_count(), png);
+  ExportProgress progress(this, model_.frame_count(), png ? static_cast<int>(formats_.size()) : 0);
   ExportOptions options;
   options.compiler = compiler_path_;
+  options.formats = formats_;
   options.animation = &animation_;
   options.confirm_overwrite = [this](const QString& path) { return ask_overwrite(path); };
   options.frame_written = [this, &progress](int k, int n) {
@@ -88,6 +179,9 @@ void Form1::bt_exec_Click() {
     progress.frame_written(k, n);
   };
   options.compiling = [&progress](const QString&) { progress.compiling(); };
+  options.finishing = [&progress](AnimationFormat, const QString& path) {
+    progress.finishing(path);
+  };
   options.waiting = [] { QCoreApplication::processEvents(); };
   const ExportResult result = export_frames(model_, options);
   progress.setValue(progress.maximum());
@@ -102,6 +196,26 @@ void Form1::bt_exec_Click() {
   exporting_ = false;
   report_export(result);
 }
+
+namespace {
+
+// The animations written and kept, and what the encoders noted, after the
+// message of the export.
+QString written_files(const ExportResult& result) {
+  QStringList lines;
+  const QLocale locale;
+  for (const AnimationFile& file : result.animations) {
+    lines << QStringLiteral("書き出したファイル: %1（%2 バイト）")
+                 .arg(QDir::toNativeSeparators(file.path), locale.toString(file.bytes));
+  }
+  for (const QString& path : result.kept) {
+    lines << QStringLiteral("残したファイル: %1").arg(QDir::toNativeSeparators(path));
+  }
+  lines << result.notes;
+  return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
 
 void Form1::report_export(const ExportResult& result) {
   QMessageBox::Icon icon = QMessageBox::Information;
@@ -118,6 +232,10 @@ void Form1::report_export(const ExportResult& result) {
     case ExportResult::Outcome::Written:
     case ExportResult::Outcome::Declined:
       return;
+  }
+  const QString files = written_files(result);
+  if (!files.isEmpty()) {
+    text = text.trimmed() + QStringLiteral("\n\n") + files;
   }
   const QString caption = result.caption.isEmpty()
                               ? (result.ok() ? title() : QStringLiteral("エラー"))
