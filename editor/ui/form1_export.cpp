@@ -82,7 +82,7 @@ void Form1::make_format_chooser() {
   output_formats->setObjectName(QStringLiteral("output_formats"));
   output_formats->setText(QStringLiteral("アニメ"));
   output_formats->setToolTip(QStringLiteral("「コマ作成」で作るアニメーション"));
-  output_formats->setGeometry(616, 308, 57, 24);
+  output_formats->setGeometry(612, 307, 62, 25);
   output_formats->setPopupMode(QToolButton::InstantPopup);
   auto* menu = new QMenu(output_formats);
   for (const AnimationFormat format : kAllAnimationFormats) {

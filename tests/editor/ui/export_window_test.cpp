@@ -1,18 +1,22 @@
 // The animation test and "コマ作成" driven from the main window.
 #include <QFile>
 #include <QImageReader>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "export/animation_test.h"
 #include "render/compose.h"
 #include "window_test_support.h"
 
+using tamrisk::AnimationFormat;
 using tamrisk::AnimationTest;
 using tamrisk::ProjectModel;
 using tamrisk::test::BoxAnswerer;
@@ -39,6 +43,7 @@ class ExportWindowTest : public QObject {
 
   // A fresh program folder and output folder for every test.
   std::unique_ptr<QTemporaryDir> dir_;
+  QTemporaryDir settings_dir_;
   QString prog_;
   QString out_;
 
@@ -69,6 +74,12 @@ class ExportWindowTest : public QObject {
   }
 
  private slots:
+  void initTestCase() {
+    // The remembered choice of animations goes to a folder of the test's own.
+    QVERIFY(settings_dir_.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_dir_.path());
+  }
+
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
@@ -187,6 +198,52 @@ class ExportWindowTest : public QObject {
       QCOMPARE(decoded.convertToFormat(QImage::Format_RGB32),
                frame.convertToFormat(QImage::Format_RGB32));
     }
+  }
+
+  void theChosenAnimationsAreMadeAndRemembered() {
+    needs_compiler();
+    QSettings().clear();
+    auto w = loaded(QStringLiteral("1213"));
+    QVERIFY(w);
+    auto* chooser = w->get<QToolButton>(QStringLiteral("output_formats"));
+    QVERIFY(!chooser->isVisibleTo(w->form.get()));  // BMP mode makes no animation
+    w->click(QStringLiteral("output_png"));
+    QVERIFY(chooser->isVisibleTo(w->form.get()));
+    QCOMPARE(w->form->animation_formats(), QList<AnimationFormat>{AnimationFormat::Mng});
+    const auto choose = [&](const char* name) {
+      chooser->menu()->findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    };
+    // The compact MNG takes the place of the whole-frame one; the last one
+    // chosen cannot be dropped.
+    for (const char* name : {"apng", "compact-mng", "gif", "apng", "gif"}) {
+      choose(name);
+    }
+    QCOMPARE(w->form->animation_formats(), QList<AnimationFormat>{AnimationFormat::CompactMng});
+    choose("compact-mng");
+    QCOMPARE(w->form->animation_formats(), QList<AnimationFormat>{AnimationFormat::CompactMng});
+    choose("apng");
+    choose("gif");
+
+    BoxAnswerer answerer;
+    w->click(QStringLiteral("bt_exec"));
+    QCOMPARE(answerer.titles(), QStringList{QStringLiteral("完了")});
+    for (const QString name : {"sample.mng", "sample.png", "sample.gif"}) {
+      const QFileInfo file(out(name));
+      QVERIFY2(file.size() > 0, qPrintable(name));
+      QVERIFY2(answerer.boxes[0].text.contains(QStringLiteral("書き出したファイル: %1（%2 バイト）")
+                                                   .arg(QDir::toNativeSeparators(file.filePath()),
+                                                        QLocale().toString(file.size()))),
+               qPrintable(answerer.boxes[0].text));
+    }
+    QVERIFY(!QFileInfo::exists(out(QStringLiteral("sample_mng.txt"))));
+    QImageReader gif(out(QStringLiteral("sample.gif")));
+    QCOMPARE(gif.imageCount(), 4);
+    // The next window starts with the same choice.
+    Window again(prog_, vessik_);
+    QCOMPARE(again.form->animation_formats(),
+             QList<AnimationFormat>(
+                 {AnimationFormat::CompactMng, AnimationFormat::Apng, AnimationFormat::Gif}));
+    QSettings().clear();
   }
 
   void anExistingAnimationIsReplacedOnlyAfterYes_data() {
