@@ -5,12 +5,14 @@
 #   1. embedding 91 large PNG files (218 MB): vessik against cat writing the
 #      same files into one output file;
 #   2. a script of one million short chunk lines: vessik, lines per second;
-#   3. the 91-frame benchmark project (a 256-colour scene) at each size:
-#      Tamrisk --export (compose, encode, compile) against ImageMagick's
-#      convert assembling an MNG from the frames the export wrote (its
-#      resource limits raised, see below), apngasm making an APNG of them,
-#      and gifsicle -O2 making a GIF of them (from GIF copies of the frames,
-#      converted beforehand and not timed);
+#   3. the 91-frame benchmark project (a 256-colour scene; a size with the
+#      suffix "rgb" is its variant of some ten thousand colours a frame) at
+#      each size: Tamrisk --export (compose, encode, and make the animation)
+#      once for each --format, against the peers that make the same kind of
+#      animation from the frames the export wrote: ImageMagick's convert
+#      assembling an MNG (its resource limits raised, see below), apngasm
+#      making an APNG, and ImageMagick's undithered OptimizePlus GIF
+#      optimised further by gifsicle -O3;
 #   4. compose_frame per frame (editor_bench), against the animation test's
 #      80 ms tick.
 #
@@ -24,7 +26,7 @@
 # turn (every other round backwards), so that a change in the machine's load
 # falls on all of them alike. Dirty pages are synced before every run.
 # WARMUP=0 skips the untimed round before them. SIZES (default
-# "640x480 1920x1080") are the project sizes. The inputs and outputs (about
+# "640x480 640x480rgb 1920x1080") are the project sizes. The inputs and outputs (about
 # 1 GB) go to a temporary folder under TMPDIR, removed at the end.
 set -euo pipefail
 export LC_ALL=C # a decimal point in EPOCHREALTIME and awk
@@ -37,7 +39,7 @@ build=$(cd "${1:-$root/build-bench}" 2>/dev/null && pwd) || {
 bin=$build/bin
 runs=${RUNS:-5}
 warmup=${WARMUP:-1}
-sizes=${SIZES:-640x480 1920x1080}
+sizes=${SIZES:-640x480 640x480rgb 1920x1080}
 line_count=1000000
 file_count=91
 file_size=2400000 # 91 files: 218 MB
@@ -102,17 +104,20 @@ export MAGICK_CONFIGURE_PATH=$work/magick
 
 # The benchmark projects, and one export of each whose frames the peers get.
 for size in $sizes; do
-  w=${size%x*}
-  h=${size#*x}
-  "$bin/make_bench_project" "$work/p$size" "$w" "$h"
-  mkdir "$work/frames$size" "$work/out$size"
-  "$bin/Tamrisk" --export "$work/p$size/bench.pst" --output-dir "$work/frames$size" >/dev/null
-  if have gifsicle && have convert; then
-    mkdir "$work/gif$size"
-    for f in "$work/frames$size"/bench[0-9][0-9].png; do
-      convert "$f" "$work/gif$size/$(basename "$f" .png).gif"
-    done
+  dims=${size%rgb}
+  w=${dims%x*}
+  h=${dims#*x}
+  colours=()
+  if [ "$dims" != "$size" ]; then
+    colours=(--colours rgb)
   fi
+  "$bin/make_bench_project" "$work/p$size" "$w" "$h" "${colours[@]}"
+  mkdir "$work/frames$size"
+  "$bin/Tamrisk" --export "$work/p$size/bench.pst" --output-dir "$work/frames$size" >/dev/null
+  for format in mng compact-mng apng gif; do
+    mkdir "$work/out$size-$format"
+  done
+  mkdir "$work/out$size"
 done
 
 # ------------------------------------------------------------- contenders
@@ -132,21 +137,28 @@ add embed "vessik" "$(q "$bin/vessik") -y -q $(q "$work/embed/embed.txt")" "$wor
 add lines "vessik" "$(q "$bin/vessik") -y -q $(q "$work/lines.txt")" "$work/lines.mng"
 for size in $sizes; do
   frames=$(printf '%q ' "$work/frames$size"/bench[0-9][0-9].png)
-  add "$size" "Tamrisk --export" \
-    "$(q "$bin/Tamrisk") --export $(q "$work/p$size/bench.pst") --output-dir $(q "$work/out$size") --force" \
-    "$work/out$size/bench.mng"
+  out=$work/out$size
+  row=$size
+  tamrisk() {
+    add "$row" "Tamrisk $1" \
+      "$(q "$bin/Tamrisk") --export $(q "$work/p$size/bench.pst") --format $1 --output-dir $(q "$out-$1") --force" \
+      "$out-$1/bench$2"
+  }
+  tamrisk mng .mng
   if have convert; then
-    add "$size" "ImageMagick convert" \
-      "convert -delay 10 -loop 0 $frames $(q "$work/out$size/im.mng")" "$work/out$size/im.mng"
+    add "$row" "ImageMagick MNG" \
+      "convert -delay 10 -loop 0 $frames $(q "$out/im.mng")" "$out/im.mng"
   fi
+  tamrisk compact-mng .mng
+  tamrisk apng .png
   if have apngasm; then
-    add "$size" "apngasm" \
-      "apngasm $(q "$work/out$size/apngasm.png") $frames 1 10" "$work/out$size/apngasm.png"
+    add "$row" "apngasm" "apngasm $(q "$out/apngasm.png") $frames 1 10" "$out/apngasm.png"
   fi
-  if [ -d "$work/gif$size" ]; then
-    add "$size" "gifsicle -O2" \
-      "gifsicle -O2 --delay 10 --loopcount=forever $(printf '%q ' "$work/gif$size"/*.gif)> $(q "$work/out$size/gifsicle.gif")" \
-      "$work/out$size/gifsicle.gif"
+  tamrisk gif .gif
+  if have convert && have gifsicle; then
+    add "$row" "IM + gifsicle -O3" \
+      "convert -delay 10 -loop 0 $frames +dither -layers OptimizePlus $(q "$out/im.gif") && gifsicle -O3 $(q "$out/im.gif") -o $(q "$out/gifsicle.gif")" \
+      "$out/gifsicle.gif"
   fi
 done
 
