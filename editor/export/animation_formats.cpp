@@ -4,31 +4,48 @@
 
 namespace tamrisk {
 
-QString format_name(AnimationFormat format) {
-  switch (format) {
-    case AnimationFormat::Mng:
-      return QStringLiteral("mng");
-    case AnimationFormat::CompactMng:
-      return QStringLiteral("compact-mng");
-    case AnimationFormat::Apng:
-      return QStringLiteral("apng");
-    case AnimationFormat::Gif:
-      return QStringLiteral("gif");
+namespace {
+
+struct FormatRow {
+  AnimationFormat format;
+  const char* name;
+  const char* suffix;
+  const char16_t* title;
+  const char16_t* label;
+};
+
+const FormatRow kFormatRows[] = {
+    {AnimationFormat::Mng, "mng", ".mng", u"MNG", u"MNG（全コマ）"},
+    {AnimationFormat::CompactMng, "compact-mng", ".mng", u"MNG（差分）", u"MNG（差分・小さい）"},
+    {AnimationFormat::Apng, "apng", ".png", u"APNG", u"APNG (.png)"},
+    {AnimationFormat::Gif, "gif", ".gif", u"GIF", u"GIF (.gif)"},
+};
+
+const FormatRow& row_of(AnimationFormat format) {
+  for (const FormatRow& row : kFormatRows) {
+    if (row.format == format) {
+      return row;
+    }
   }
-  return {};
+  return kFormatRows[0];
+}
+
+}  // namespace
+
+QString format_name(AnimationFormat format) {
+  return QString::fromLatin1(row_of(format).name);
 }
 
 QString format_suffix(AnimationFormat format) {
-  switch (format) {
-    case AnimationFormat::Mng:
-    case AnimationFormat::CompactMng:
-      return QStringLiteral(".mng");
-    case AnimationFormat::Apng:
-      return QStringLiteral(".png");
-    case AnimationFormat::Gif:
-      return QStringLiteral(".gif");
-  }
-  return {};
+  return QString::fromLatin1(row_of(format).suffix);
+}
+
+QString format_title(AnimationFormat format) {
+  return QString::fromUtf16(row_of(format).title);
+}
+
+QString format_label(AnimationFormat format) {
+  return QString::fromUtf16(row_of(format).label);
 }
 
 bool parse_formats(const QString& list, QList<AnimationFormat>* formats, QString* error) {

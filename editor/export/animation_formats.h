@@ -21,6 +21,9 @@ inline constexpr AnimationFormat kAllAnimationFormats[] = {
 QString format_name(AnimationFormat format);
 // ".mng", ".png" or ".gif": what follows the base name in the file's name.
 QString format_suffix(AnimationFormat format);
+// How messages name the format ("APNG") and how a menu offers it.
+QString format_title(AnimationFormat format);
+QString format_label(AnimationFormat format);
 
 // Reads a comma-separated list of format names into *formats, in the order
 // of kAllAnimationFormats, each once. False with a message, leaving *formats

@@ -32,21 +32,6 @@ QString shown(const QString& path) {
   return QDir::toNativeSeparators(path);
 }
 
-// How messages name each format.
-QString format_title(AnimationFormat format) {
-  switch (format) {
-    case AnimationFormat::Mng:
-      return QStringLiteral("MNG");
-    case AnimationFormat::CompactMng:
-      return QStringLiteral("MNG（差分）");
-    case AnimationFormat::Apng:
-      return QStringLiteral("APNG");
-    case AnimationFormat::Gif:
-      return QStringLiteral("GIF");
-  }
-  return {};
-}
-
 std::unique_ptr<AnimationEncoder> make_encoder(AnimationFormat format, QSize size, int frames) {
   switch (format) {
     case AnimationFormat::CompactMng:

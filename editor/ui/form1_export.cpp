@@ -20,21 +20,6 @@ namespace {
 // Where the chosen animation formats are remembered between runs.
 const QString kFormatsKey = QStringLiteral("export/formats");
 
-// The formats' entries in the chooser's menu.
-QString format_label(AnimationFormat format) {
-  switch (format) {
-    case AnimationFormat::Mng:
-      return QStringLiteral("MNG（全コマ）");
-    case AnimationFormat::CompactMng:
-      return QStringLiteral("MNG（差分・小さい）");
-    case AnimationFormat::Apng:
-      return QStringLiteral("APNG (.png)");
-    case AnimationFormat::Gif:
-      return QStringLiteral("GIF (.gif)");
-  }
-  return {};
-}
-
 // The export's progress over the frames and the compile. The export cannot
 // be broken off, so the dialog ignores Escape and its close box.
 class ExportProgress : public QProgressDialog {
