@@ -255,12 +255,13 @@ bool CompactMngEncoder::add(const QImage& given, QString* error) {
   Piece piece;
   bool ok = false;
   if (previous_.isNull()) {
-    ok = encode_png(frame, frame.width(), frame.height(), &piece.png, error);
+    ok = encode_png(frame, frame.width(), frame.height(), &piece.png, error, PngEffort::kSmallest);
   } else if (const QRect changed = changed_rect(previous_, frame); changed.isEmpty()) {
     // Nothing changed: one pixel at the place the last image was drawn,
     // which needs no DEFI, repeating the colour shown there.
     piece.at = pieces_.back().at;
-    ok = encode_png(frame.copy(QRect(piece.at, QSize(1, 1))), 1, 1, &piece.png, error);
+    ok = encode_png(frame.copy(QRect(piece.at, QSize(1, 1))), 1, 1, &piece.png, error,
+                    PngEffort::kStrong);
   } else {
     piece.at = changed.topLeft();
     ok = encode_change(frame, changed, &piece, error);
@@ -280,7 +281,7 @@ bool CompactMngEncoder::encode_change(const QImage& frame, const QRect& rect, Pi
   QRgb key = 0;
   const QImage keyed = key_unchanged(previous_, frame, rect, &changed_colours_, &key);
   if (!keyed.isNull()) {
-    if (!encode_png(keyed, keyed.width(), keyed.height(), &piece->png, error)) {
+    if (!encode_png(keyed, keyed.width(), keyed.height(), &piece->png, error, PngEffort::kStrong)) {
       return false;
     }
     piece->transparent = make_transparent(&piece->png, key);
@@ -292,7 +293,7 @@ bool CompactMngEncoder::encode_change(const QImage& frame, const QRect& rect, Pi
   }
   piece->transparent = false;
   const QImage area = frame.copy(rect);
-  return encode_png(area, area.width(), area.height(), &piece->png, error);
+  return encode_png(area, area.width(), area.height(), &piece->png, error, PngEffort::kStrong);
 }
 
 std::string CompactMngEncoder::script(const QString& folder) const {

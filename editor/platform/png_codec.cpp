@@ -311,7 +311,8 @@ bool read_png(const QString& path, QImage* out, QString* error, QRgb matte) {
   return read_png(file, out, error, matte);
 }
 
-bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error) {
+bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error,
+                PngEffort effort) {
   if (width < 1 || height < 1 || width > image.width() || height > image.height()) {
     set_error(error, QStringLiteral("書き出す範囲 %1 × %2 が画像 %3 × %4 に収まりません。")
                          .arg(width)
@@ -349,9 +350,11 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
   const QByteArray filtered =
       filter_rows(rows.data(), static_cast<qsizetype>(row_bytes), static_cast<int>(row_bytes),
                   height, indexed ? 1 : 3, indexed ? RowFilter::kNone : RowFilter::kAdaptive);
-  const QByteArray idat = indexed                          ? zlib_compress(filtered, 7)
-                          : photographic(filtered, height) ? zlib_compress_runs(filtered)
-                                                           : zlib_compress(filtered, 4);
+  const int level = effort == PngEffort::kSmallest ? 12 : effort == PngEffort::kStrong ? 10 : 0;
+  const QByteArray idat = indexed ? zlib_compress(filtered, level != 0 ? level : 7)
+                          : photographic(filtered, height)
+                              ? zlib_compress_runs(filtered)
+                              : zlib_compress(filtered, level != 0 ? level : 4);
   if (idat.isEmpty()) {
     set_error(error, QStringLiteral("PNGを作れません（メモリ不足）。"));
     return false;

@@ -35,7 +35,13 @@ bool read_png(QIODevice& device, QImage* out, QString* error, QRgb matte = kEmpt
 // appearance in scan order; any other becomes 8-bit RGB. Only IHDR, PLTE,
 // IDAT and IEND are written, so the same pixels always give the same bytes.
 // Returns false with a message when the area does not fit in the image.
-bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error);
+// How hard encode_png compresses: kFrame is the export's frame files, fast;
+// kStrong spends a few times that for files some percent smaller (the
+// rectangles of an animation, written once and sent often); kSmallest
+// several times more again for the last percent (a whole first frame).
+enum class PngEffort { kFrame, kStrong, kSmallest };
+bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error,
+                PngEffort effort = PngEffort::kFrame);
 // encode_png, then writes the bytes to `path` atomically: a failed write
 // leaves an existing file as it was.
 bool write_png(const QImage& image, int width, int height, const QString& path, QString* error);
