@@ -251,25 +251,25 @@ void draw_adjust_preview(ProjectModel& model) {
              pattern, 0);
 }
 
-QImage zoom_image(const QImage& frame) {
-  constexpr int kScale = 4;
-  if (frame.isNull() || frame.width() > INT_MAX / kScale || frame.height() > INT_MAX / kScale) {
+QImage zoom_image(const QImage& frame, int scale) {
+  if (frame.isNull() || scale < 1 || frame.width() > INT_MAX / scale ||
+      frame.height() > INT_MAX / scale) {
     return {};
   }
   const QImage src = as_rgb32(frame);
-  QImage zoomed(frame.width() * kScale, frame.height() * kScale, QImage::Format_RGB32);
+  QImage zoomed(frame.width() * scale, frame.height() * scale, QImage::Format_RGB32);
   if (zoomed.isNull()) {
     return {};
   }
   const size_t row_bytes = static_cast<size_t>(zoomed.width()) * sizeof(QRgb);
   for (int y = 0; y < src.height(); ++y) {
     const auto* from = reinterpret_cast<const QRgb*>(src.constScanLine(y));
-    auto* to = reinterpret_cast<QRgb*>(zoomed.scanLine(y * kScale));
+    auto* to = reinterpret_cast<QRgb*>(zoomed.scanLine(y * scale));
     for (int x = 0; x < src.width(); ++x) {
-      std::fill_n(to + x * kScale, kScale, from[x] | 0xFF000000u);
+      std::fill_n(to + x * scale, scale, from[x] | 0xFF000000u);
     }
-    for (int r = 1; r < kScale; ++r) {
-      std::memcpy(zoomed.scanLine(y * kScale + r), to, row_bytes);
+    for (int r = 1; r < scale; ++r) {
+      std::memcpy(zoomed.scanLine(y * scale + r), to, row_bytes);
     }
   }
   return zoomed;

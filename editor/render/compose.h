@@ -28,8 +28,9 @@ void compose_frame(ProjectModel& model, bool show_offsets);
 // win_main, without clearing it first. Otherwise win_main is left alone.
 void draw_adjust_preview(ProjectModel& model);
 
-// The frame at four times its size, every pixel a 4 x 4 block; a null image
-// when that size cannot be allocated.
-QImage zoom_image(const QImage& frame);
+// The frame at `scale` times its size (4 unless told), every pixel a
+// scale x scale block; a null image when that size cannot be allocated or
+// scale is below 1.
+QImage zoom_image(const QImage& frame, int scale = 4);
 
 }  // namespace tamrisk

@@ -316,7 +316,7 @@ void Form1::bt_zoom_Click() {
       connect(zoom_, &Form4::closed, this, &Form1::Form4_Unload);
       zoom_->move(frameGeometry().topRight() + QPoint(8, 0));
     }
-    zoom_->set_frame(zoom_image(model_.win_main));
+    zoom_->set_frame(model_.win_main);
     zoom_->show();
     zoom_->raise();
   } else {
@@ -489,7 +489,7 @@ void Form1::show_layers() {
 void Form1::show_frame() {
   win_main->set_image(model_.win_main);
   if (model_.zoom_on && !zoom_.isNull()) {
-    zoom_->set_frame(zoom_image(model_.win_main));
+    zoom_->set_frame(model_.win_main);
   }
 }
 

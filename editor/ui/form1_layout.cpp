@@ -16,6 +16,11 @@ namespace tamrisk::ui {
 
 namespace {
 
+// The places pictures show in: a larger picture is scaled down into its
+// place, so that no canvas covers its neighbours.
+constexpr QSize kWideSlot(350, 70);    // the background, the foreground, the frame
+constexpr QSize kPatternSlot(60, 60);  // the nine patterns
+
 // Top-left corners of the layer canvases.
 QPoint layer_position(int layer) {
   if (layer == kBackground) {
@@ -165,8 +170,7 @@ const Form1::ControlRow Form1::kControlRows[] = {
 };
 
 void Form1::build_controls() {
-  // The canvases first, so that a picture larger than its place lies under
-  // the controls rather than over them.
+  // The canvases first and lowest, so that they never cover a control.
   make_layer_canvases();
   for (const ControlRow& row : kControlRows) {
     QWidget* control = make_control(row);
@@ -201,6 +205,7 @@ void Form1::make_layer_canvases() {
     pic[i] = new ImageCanvas(this);
     pic[i]->setObjectName(QStringLiteral("pic%1").arg(i));
     pic[i]->move(layer_position(i));
+    pic[i]->set_slot(i == kBackground || i == kForeground ? kWideSlot : kPatternSlot);
     pic[i]->setToolTip(ProjectModel::layer_name(i));
     pic[i]->setCursor(Qt::PointingHandCursor);
     pic[i]->set_framed(true);
@@ -237,6 +242,8 @@ QWidget* Form1::make_control(const ControlRow& row) {
     case Kind::Frame: {
       auto* canvas = new ImageCanvas(this);
       canvas->set_framed(true);
+      canvas->set_slot(kWideSlot);
+      canvas->setAcceptDrops(false);
       return canvas;
     }
     case Kind::Sink: {
@@ -244,8 +251,11 @@ QWidget* Form1::make_control(const ControlRow& row) {
       sink->setFocusPolicy(Qt::ClickFocus);
       return sink;
     }
-    case Kind::Pointer:
-      return new ImageCanvas(this);
+    case Kind::Pointer: {
+      auto* pointer = new ImageCanvas(this);
+      pointer->setAcceptDrops(false);
+      return pointer;
+    }
     case Kind::Sequence: {
       auto* box = new SequenceBox(this);
       box->setMaxLength(kMaxFrames);

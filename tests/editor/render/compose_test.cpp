@@ -224,6 +224,7 @@ TEST(ZoomImage, MakesEveryPixelAFourByFourBlock) {
             "ccccdddd/ccccdddd/ccccdddd/ccccdddd/"
             "eeeeffff/eeeeffff/eeeeffff/eeeeffff");
   EXPECT_TRUE(zoom_image(QImage()).isNull());
+  EXPECT_EQ(text_of(zoom_image(frame, 2)), "aabb/aabb/ccdd/ccdd/eeff/eeff");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -142,7 +143,73 @@ class Form1Test : public QObject {
     QCOMPARE(canvas->pos(), corner);
     QCOMPARE(canvas->image(), w->model().pic[static_cast<size_t>(layer)]);
     QCOMPARE(canvas->image().size(), picture);
+    QCOMPARE(canvas->size(), picture + QSize(2, 2));  // at full size in its border
     QCOMPARE(w->canvas(QStringLiteral("win_main"))->image().size(), QSize(40, 20));
+  }
+
+  // A 320 x 240 project: pictures show scaled into their slots, the frame
+  // canvas shows the frame scaled in its slot, clicks act as before.
+  void largePicturesShowScaledInTheirSlots_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("block_x");  // the middle of pattern 1's block, scaled
+    QTest::newRow("fine-adjust") << "bt_set2" << 23;
+    QTest::newRow("adjust preview") << "bt_set" << 58;
+  }
+  void largePicturesShowScaledInTheirSlots() {
+    QFETCH(QString, mode);
+    QFETCH(int, block_x);
+    const QRgb grey = qRgb(128, 128, 128);
+    const QRgb red = qRgb(255, 0, 0);
+    const QImage pictures[] = {tamrisk::test::block_picture(320, 240, grey, grey),
+                               tamrisk::test::block_picture(160, 120, qRgb(255, 0, 255), red)};
+    ProjectModel project(prog_);
+    for (size_t i = 0; i < 2; ++i) {
+      project.layer_path[i] = QDir(prog_).filePath(QStringLiteral("large%1.png").arg(i));
+      QVERIFY(pictures[i].save(project.layer_path[i], "PNG"));
+    }
+    project.set_pattern_anime(QStringLiteral("1"));
+    QVERIFY(tamrisk::save_settings(project, native("large.pst"), nullptr));
+    Window w(prog_);
+    QVERIFY(w.form->open_settings(native("large.pst")));
+    // 160 x 120 into 60 x 60 is 60 x 45; 320 x 240 into 350 x 70 is 93 x 70.
+    QCOMPARE(w.canvas(QStringLiteral("pic1"))->geometry(), QRect(472, 8, 62, 47));
+    QCOMPARE(w.canvas(QStringLiteral("win_main"))->geometry(), QRect(40, 96, 95, 72));
+    w.click(mode);
+    w.bar(QStringLiteral("adjust_x"))->setValue(mode == "bt_set" ? 120 : 0);
+    const QImage shown =
+        w.form->grab({41, 97, 93, 70}).toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown,
+             w.model().win_main.scaled(93, 70, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    QCOMPARE(shown.pixel(block_x, 17), red);
+    QCOMPARE(shown.pixel(81 - block_x, 17), grey);
+    QTest::mouseClick(w.canvas(QStringLiteral("pic0")), Qt::LeftButton, {}, QPoint(93, 70));
+    QVERIFY(w.form->picker() != nullptr);
+  }
+
+  void aLocalFileDroppedOnALayerCanvasIsReported_data() {
+    QTest::addColumn<QList<QUrl>>("urls");
+    QTest::addColumn<bool>("taken");  // the last url is the file reported
+    const QUrl web(QStringLiteral("https://example.com/a.png"));
+    QTest::newRow("file after a web address")
+        << QList<QUrl>{web, QUrl::fromLocalFile(native("a.png"))} << true;
+    QTest::newRow("web address") << QList<QUrl>{web} << false;
+    QTest::newRow("folder") << QList<QUrl>{QUrl::fromLocalFile(prog_)} << false;
+  }
+  void aLocalFileDroppedOnALayerCanvasIsReported() {
+    QFETCH(QList<QUrl>, urls);
+    QFETCH(bool, taken);
+    Window w(prog_);
+    QMimeData mime;
+    mime.setUrls(urls);
+    auto* canvas = w.canvas(QStringLiteral("pic4"));
+    QSignalSpy dropped(canvas, &tamrisk::ui::ImageCanvas::file_dropped);
+    QDragEnterEvent enter({2, 2}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &enter);
+    QDropEvent drop({2, 2}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &drop);
+    QCOMPARE(enter.isAccepted(), taken);
+    QCOMPARE(dropped.count() == 1 && dropped[0][0] == urls.last().toLocalFile(), taken);
+    QVERIFY(!w.canvas(QStringLiteral("win_main"))->acceptDrops());
   }
 
   void thePointerIsARedTriangleOverTheFirstCell() {

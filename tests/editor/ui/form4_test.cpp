@@ -1,3 +1,6 @@
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,14 +31,13 @@ class Form4Test : public QObject {
     return w;
   }
 
-  // The zoom window shows the frame canvas enlarged, at its own size.
+  // The zoom window shows the frame canvas enlarged by its factor.
   static void shows_the_frame(const Window& w) {
     Form4* zoom = w.form->zoom_window();
     QVERIFY(zoom != nullptr);
     const QImage frame = w.canvas(QStringLiteral("win_main"))->image();
     QCOMPARE(frame, w.model().win_main);
-    QCOMPARE(zoom->frame(), zoom_image(frame));
-    QCOMPARE(zoom->size(), frame.size() * 4);
+    QCOMPARE(zoom->frame(), zoom_image(frame, zoom->factor()));
   }
 
  private slots:
@@ -110,20 +112,58 @@ class Form4Test : public QObject {
     w->click(QStringLiteral("anime"));
   }
 
+  void zoomFactorIsTheLargestThatFits_data() {
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<int>("factor");  // on a 1280 x 800 screen
+    QTest::newRow("walker") << QSize(40, 20) << 4;
+    QTest::newRow("4x fits exactly") << QSize(318, 192) << 4;
+    QTest::newRow("one pixel too wide") << QSize(319, 192) << 3;
+    QTest::newRow("one pixel too high") << QSize(318, 193) << 3;
+    QTest::newRow("320 x 240") << QSize(320, 240) << 3;
+    QTest::newRow("larger than the screen") << QSize(2000, 1500) << 1;
+    QTest::newRow("huge") << QSize(1 << 30, 1) << 1;
+  }
+  void zoomFactorIsTheLargestThatFits() {
+    QFETCH(QSize, frame);
+    QFETCH(int, factor);
+    QCOMPARE(tamrisk::ui::zoom_factor(frame, QSize(1280, 800), QSize(8, 32)), factor);
+  }
+
+  // On the offscreen screen of 800 x 800, 792 x 768 for the client area.
+  void theZoomWindowTakesANewFrameSize_data() {
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<int>("factor");
+    QTest::addColumn<QSize>("window");
+    QTest::newRow("small") << QSize(20, 10) << 4 << QSize(80, 40);
+    QTest::newRow("320 x 240") << QSize(320, 240) << 2 << QSize(640, 480);
+    QTest::newRow("larger than the screen") << QSize(900, 900) << 1 << QSize(792, 768);
+  }
   void theZoomWindowTakesANewFrameSize() {
+    QFETCH(QSize, frame);
+    QFETCH(int, factor);
+    QFETCH(QSize, window);
     Window w(prog_);
     w.click(QStringLiteral("bt_zoom"));
-    QCOMPARE(w.form->zoom_window()->size(), QSize(1400, 280));
+    Form4* zoom = w.form->zoom_window();
+    QCOMPARE(zoom->screen()->availableGeometry(), QRect(0, 0, 800, 800));
+    QCOMPARE(zoom->size(), QSize(700, 140));  // 350 x 70 at start, twice
     w.click(QStringLiteral("Command1"));
     tamrisk::ui::Form5* dialog = w.form->background_dialog();
     QTest::mouseClick(dialog->findChild<QAbstractButton*>(QStringLiteral("Option1")),
                       Qt::LeftButton);
-    dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("20"));
-    dialog->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("10"));
+    dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QString::number(frame.width()));
+    dialog->findChild<QLineEdit*>(QStringLiteral("Text2"))
+        ->setText(QString::number(frame.height()));
     QTest::mouseClick(dialog->findChild<QAbstractButton*>(QStringLiteral("Command1")),
                       Qt::LeftButton);
     shows_the_frame(w);
-    QCOMPARE(w.form->zoom_window()->size(), QSize(80, 40));
+    QCOMPARE(zoom->factor(), factor);
+    QCOMPARE(zoom->size(), window);
+    QVERIFY(QRect(0, 0, 800, 800).contains(QRect(zoom->pos(), window + Form4::kDecoration)));
+    zoom->resize(50, 30);  // the user's size stays while the frame's does
+    w.click(QStringLiteral("bt_set"));
+    QCOMPARE(zoom->size(), QSize(50, 30));
+    QVERIFY(zoom->findChild<QScrollArea*>()->verticalScrollBar()->maximum() > 0);
   }
 };
 
