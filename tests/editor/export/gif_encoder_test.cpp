@@ -132,7 +132,7 @@ TEST(GifEncoder, ReadersShowEveryFrame) {
       {"256 colours, every one of them changing", {all_256, shifted, all_256}, ""},
       {"a smooth picture under a moving figure",
        {with_figure(smooth, 0), with_figure(smooth, 4), with_figure(smooth, 8)},
-       "GIF: 256色を超えるコマ（1）を256色に減らしました。"},
+       "GIF: 256色を超えるコマ（1〜3）を256色に減らしました。"},
       {"nothing ever changes", {base, base, base}, ""},
       {"a single frame", {with_figure(base, 33)}, ""},
   };
