@@ -142,15 +142,13 @@ TEST_F(Headless, WritesEveryFormatThatItsReadersPlayFrameByFrame) {
       ASSERT_EQ(run.status, 0) << Describe(run);
       std::vector<QImage> frames;
       QByteArray chunks;  // of every frame file, as the whole-frame MNG holds them
-      QStringList reduced;
+      int many_coloured = 0;
       for (const QString& name : FrameNames("png")) {
         frames.push_back(QImage(QDir(dir.path()).filePath(name)));
         chunks += read_file(QDir(dir.path()).filePath(name)).mid(8);
-        if (colour_count(frames.back()) > 256) {
-          reduced << name;
-        }
+        many_coloured += colour_count(frames.back()) > 256 ? 1 : 0;
       }
-      EXPECT_EQ(reduced.size(), project == kExample ? 0 : 16);
+      EXPECT_EQ(many_coloured, project == kExample ? 0 : 16);
       QStringList names = FrameNames("png");
       for (const QString& format : list.isEmpty() ? QStringList("mng") : list.split(',')) {
         const QString name = QString("walker.") + (format == "apng"  ? "png"
@@ -183,12 +181,14 @@ TEST_F(Headless, WritesEveryFormatThatItsReadersPlayFrameByFrame) {
                     "000000054c4f4f50017fffffff9e5d86f3");      // LOOP
           EXPECT_TRUE(mng.mid(65, chunks.size()) == chunks);
           EXPECT_EQ(QString(mng.mid(65 + chunks.size()).toHex()),
-                    "00000001454e444c0171a21aa9000000004d454e442120f7d5");
+                    "00000001454e444c0171a21aa9"  // ENDL
+                    "000000004d454e442120f7d5");  // MEND
           EXPECT_EQ(pngcheck_complaint(path), QString());
         }
       }
       names.sort();
       EXPECT_EQ(names_in(dir.path()), names);
+      // Over the gradient every frame shows the background in GIF's colours.
       EXPECT_EQ(run.out.contains("GIF: 256色を超えるコマ（1〜16）を256色に減らしました。\n"),
                 list.contains("gif") && project != kExample)
           << Describe(run);
