@@ -17,6 +17,7 @@
 
 #include "export/frame_delta.h"
 #include "mng_comp.h"
+#include "platform/atomic_file.h"
 #include "platform/png_codec.h"
 
 namespace tamrisk {
@@ -352,7 +353,7 @@ bool CompactMngEncoder::finish(const QString& path, QString* error) {
   for (std::size_t i = 0; i < pieces_.size(); ++i) {
     QFile file(folder->filePath(QString::number(i) + QStringLiteral(".png")));
     const QByteArray& png = pieces_[i].png;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(png) != png.size()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !write_all(file, png)) {
       *error = QStringLiteral("一時ファイル「%1」を書き出せませんでした（%2）。")
                    .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
       return false;

@@ -190,6 +190,14 @@ bool GifEncoder::add(const QImage& frame, QString* error) {
   } catch (const std::bad_alloc&) {
     fail(error, kOutOfMemory);
   }
+  // A frame is reduced when a viewer shows it in other colours: its own
+  // pixels reduced, or pixels of an earlier reduced frame that it keeps.
+  if (!broken_ && stale_) {
+    stale_ = changed_rect(canvas_, previous_).isValid();
+    if (stale_) {
+      reduced_frames_.push_back(frames_);
+    }
+  }
   return !broken_;
 }
 
@@ -286,7 +294,6 @@ bool GifEncoder::start(const QImage& image, QString* error) {
     return fail(error, kOutOfMemory);
   }
   if (colours.reduced()) {
-    reduced_frames_.push_back(1);
     stale_ = true;
     show({pending.rect, pending.codes, pending.colours, kNoTransparency});
   }
@@ -409,7 +416,6 @@ bool GifEncoder::reduce(const QImage& image, const QImage& before, QRect rect, P
   out->rect = rect;
   out->transparent = ways[best].transparent;
   show(ways[best]);
-  reduced_frames_.push_back(frames_ + 1);
   return true;
 }
 

@@ -20,7 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -109,38 +112,82 @@ class FileSizeLimit {
   void (*old_handler_)(int) = nullptr;
 };
 
-TEST_F(ExportFaults, FilesBeyondAFileSizeLimit) {
-  // A frame here takes under 100 bytes (a 54-byte header and more as BMP);
-  // ten frames' script about 500.
+TEST_F(ExportFaults, FilesBeyondAFileSizeLimitOrNamedByAFolder) {
+  // A frame here takes about 100 bytes (a 54-byte header and more as BMP);
+  // ten frames' script about 500; each animation 60 or more.
+  const auto not_written = [this](const QString& what, const char* file) {
+    return what + "のファイル「" + Path(file) + "」を書き出せませんでした（";
+  };
+  const char* kAnimations = "compact-mng,apng,gif";
   const struct {
     const char* name;
     bool png;
-    rlim_t limit;
+    const char* formats;
+    rlim_t limit;      // 0: a folder with a file in it takes the name instead
     const char* file;  // the file whose write fails, there from an earlier export
     QString message;   // its start
   } kCases[] = {
-      {"PNG frame", true, 40, "sample00.png", "コマのファイル「" + Path("sample00.png")},
-      {"BMP frame", false, 40, "sample00.bmp", "コマのファイル「" + Path("sample00.bmp")},
-      {"script", true, 200, "sample_mng.txt", "スクリプト「" + Path("sample_mng.txt")},
+      {"PNG frame", true, "mng", 40, "sample00.png", not_written("コマ", "sample00.png")},
+      {"BMP frame", false, "mng", 40, "sample00.bmp", not_written("コマ", "sample00.bmp")},
+      {"script", true, "mng", 200, "sample_mng.txt",
+       "スクリプト「" + Path("sample_mng.txt") + "」を書き出せませんでした（"},
+      {"compact MNG", true, kAnimations, 40, "sample.mng",
+       not_written("MNG（差分）", "sample.mng")},
+      {"APNG", true, kAnimations, 40, "sample.png", not_written("APNG", "sample.png")},
+      {"GIF", true, kAnimations, 40, "sample.gif", not_written("GIF", "sample.gif")},
+      {"compact MNG's name", true, kAnimations, 0, "sample.mng",
+       not_written("MNG（差分）", "sample.mng")},
+      {"APNG's name", true, kAnimations, 0, "sample.png", not_written("APNG", "sample.png")},
+      {"GIF's name", true, kAnimations, 0, "sample.gif", not_written("GIF", "sample.gif")},
   };
   model_.set_pattern_anime("1111111111");
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    export_test::write_file(Path(c.file), "written by an earlier export\n");
-    model_.png_output = c.png;
-    const Snapshot before = TakeSnapshot(Root());
-    ExportResult result;
-    {
-      const FileSizeLimit limit(c.limit);
-      result = export_frames(model_, options_);
+    for (const char* name : {"sample.mng", "sample.png", "sample.gif"}) {
+      QDir(Path(name)).removeRecursively();  // the folder of the row before
     }
+    QFile::remove(Path(c.file));
+    if (c.limit == 0) {
+      QDir(dir_.path()).mkdir(c.file);
+      export_test::write_file(Path(c.file) + "/inside.txt", "kept\n");
+    } else {
+      export_test::write_file(Path(c.file), "written by an earlier export\n");
+    }
+    model_.png_output = c.png;
+    ASSERT_TRUE(parse_formats(c.formats, &options_.formats, nullptr));
+    // Animations made beside the frames meet the limit only while they are
+    // finished: the frames and the other animations are written.
+    const bool beside = options_.formats != QList{AnimationFormat::Mng};
+    std::optional<FileSizeLimit> limit;
+    options_.finishing = [&](AnimationFormat, const QString& path) {
+      limit.reset();
+      if (c.limit > 0 && path == Path(c.file)) {
+        limit.emplace(c.limit);
+      }
+    };
+    const Snapshot before = TakeSnapshot(Root());
+    if (c.limit > 0 && !beside) {
+      limit.emplace(c.limit);
+    }
+    const ExportResult result = export_frames(model_, options_);
+    limit.reset();
     EXPECT_EQ(result.outcome, Outcome::Failed);
-    EXPECT_TRUE(result.message.startsWith(c.message + "」を書き出せませんでした（"))
-        << result.message.toStdString();
+    EXPECT_TRUE(result.message.startsWith(c.message)) << result.message.toStdString();
+    if (c.limit > 0) {
+      EXPECT_TRUE(result.message.contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
+    }
     std::set<std::string> written(kExported);
     for (const QString& file : result.files) {
       written.insert(QFileInfo(file).fileName().toStdString());
     }
+    QStringList others;
+    for (const AnimationFile& animation : result.animations) {
+      others << QFileInfo(animation.path).fileName();
+      written.insert(others.back().toStdString());
+    }
+    QStringList expected = {"sample.mng", "sample.png", "sample.gif"};
+    expected.removeOne(c.file);
+    EXPECT_EQ(others, beside ? expected : QStringList());
     written.erase(c.file);
     EXPECT_EQ(Differences(before, TakeSnapshot(Root()), written), "");
   }

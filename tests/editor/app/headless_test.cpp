@@ -61,6 +61,15 @@ QStringList FrameNames(const char* extension) {
   return names;
 }
 
+// Copies the example's files into folder; the settings file's path there.
+QString CopyExample(const QString& folder) {
+  QDir().mkpath(folder);
+  for (const QString& name : QDir(EXAMPLE_DIR).entryList(QDir::Files)) {
+    QFile::copy(QDir(EXAMPLE_DIR).filePath(name), QDir(folder).filePath(name));
+  }
+  return QDir(folder).filePath("walker.pst");
+}
+
 class Headless : public testing::Test {
  protected:
   QString Out(const QString& name = QString()) const { return QDir(dir_.path()).filePath(name); }
@@ -97,6 +106,94 @@ TEST_F(Headless, ExportsTheExampleIntoAPlayableAnimation) {
     EXPECT_EQ(frame.pixel(10 * (k % 16) + 9, 29 - k % 2), qRgb(0xF2, 0xC1, 0x94));
   }
   EXPECT_EQ(pngcheck_complaint(Out("walker.mng")), QString());
+}
+
+TEST_F(Headless, WritesEveryFormatThatItsReadersPlayFrameByFrame) {
+  // The example, and a copy whose background is a smooth gradient: more than
+  // 256 colours in every frame.
+  const QString gradient = CopyExample(Out("gradient"));
+  QImage background(160, 64, QImage::Format_RGB32);
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 160; ++x) {
+      background.setPixel(x, y, qRgb(x * 255 / 159, y * 4, 255 - (x + y) * 255 / 222));
+    }
+  }
+  QFile::remove(Out("gradient/bg.png"));
+  ASSERT_TRUE(background.save(Out("gradient/bg.png")));
+  const struct {
+    const char* format;
+    const char* reader;
+    std::function<Shown(const QString&)> read;
+    int loop;  // for ever, as the reader says it
+  } kReaders[] = {
+      {"compact-mng", "Qt", [](const QString& path) { return read_with_qt(path, "mng"); }, -1},
+      {"compact-mng", "ImageMagick", read_with_magick, 0},
+      {"apng", "apngdis", read_with_apngdis, 0},
+      {"gif", "Qt", [](const QString& path) { return read_with_qt(path, "gif"); }, -1},
+      {"gif", "ImageMagick", read_with_magick, 0},
+  };
+  for (const QString& project : {kExample, gradient}) {
+    for (const QString list : {"", "compact-mng", "apng", "gif", "compact-mng,apng,gif"}) {
+      SCOPED_TRACE((project + " --format " + list).toStdString());
+      QTemporaryDir dir;
+      const Outcome run =
+          RunTamrisk(QStringList{"--export", project, "--output-dir", dir.path()} +
+                     (list.isEmpty() ? QStringList() : QStringList{"--format", list}));
+      ASSERT_EQ(run.status, 0) << Describe(run);
+      std::vector<QImage> frames;
+      QByteArray chunks;  // of every frame file, as the whole-frame MNG holds them
+      int many_coloured = 0;
+      for (const QString& name : FrameNames("png")) {
+        frames.push_back(QImage(QDir(dir.path()).filePath(name)));
+        chunks += read_file(QDir(dir.path()).filePath(name)).mid(8);
+        many_coloured += colour_count(frames.back()) > 256 ? 1 : 0;
+      }
+      EXPECT_EQ(many_coloured, project == kExample ? 0 : 16);
+      QStringList names = FrameNames("png");
+      for (const QString& format : list.isEmpty() ? QStringList("mng") : list.split(',')) {
+        const QString name = QString("walker.") + (format == "apng"  ? "png"
+                                                   : format == "gif" ? "gif"
+                                                                     : "mng");
+        const QString path = QDir(dir.path()).filePath(name);
+        names << name;
+        EXPECT_TRUE(run.out.contains(
+            QStringLiteral("wrote %1 (%2 bytes)\n").arg(path).arg(QFileInfo(path).size())))
+            << Describe(run);
+        for (const auto& r : kReaders) {
+          if (format != r.format) {
+            continue;
+          }
+          SCOPED_TRACE(r.reader);
+          const Shown shown = r.read(path);
+          EXPECT_EQ(shown_difference(shown, frames, format == "gif"), QString());
+          EXPECT_EQ(shown.loop, r.loop);
+          EXPECT_EQ(shown.image_count, QString(r.reader) == "Qt" ? 16 : 0);
+        }
+        if (format == "mng") {
+          // MHDR 160 x 64 at 10 ticks a second, LOOP for ever, the frame files
+          // as written, ENDL, MEND.
+          names << "walker_mng.txt";
+          const QByteArray mng = read_file(path);
+          EXPECT_EQ(QString(mng.left(65).toHex()),
+                    "8a4d4e470d0a1a0a"                          // signature
+                    "0000001c4d484452000000a0000000400000000a"  // MHDR
+                    "0000000000000000000000000000000073f12da3"  // no counts
+                    "000000054c4f4f50017fffffff9e5d86f3");      // LOOP
+          EXPECT_TRUE(mng.mid(65, chunks.size()) == chunks);
+          EXPECT_EQ(QString(mng.mid(65 + chunks.size()).toHex()),
+                    "00000001454e444c0171a21aa9"  // ENDL
+                    "000000004d454e442120f7d5");  // MEND
+          EXPECT_EQ(pngcheck_complaint(path), QString());
+        }
+      }
+      names.sort();
+      EXPECT_EQ(names_in(dir.path()), names);
+      // Over the gradient every frame shows the background in GIF's colours.
+      EXPECT_EQ(run.out.contains("GIF: 256色を超えるコマ（1〜16）を256色に減らしました。\n"),
+                list.contains("gif") && project != kExample)
+          << Describe(run);
+    }
+  }
 }
 
 TEST_F(Headless, ReplacesAnAnimationOnlyWithForce) {
@@ -162,11 +259,7 @@ TEST_F(Headless, FailsWithAMessage) {
       {"blank in the base name",
        {"--export", Out("blank/walker.pst"), "--output-dir", out},
        [&] {
-         QDir().mkpath(Out("blank"));
-         for (const QString& name : QDir(EXAMPLE_DIR).entryList({"*.png"})) {
-           QFile::copy(QDir(EXAMPLE_DIR).filePath(name), Out("blank/" + name));
-         }
-         write_file(Out("blank/walker.pst"),
+         write_file(CopyExample(Out("blank")),
                     read_file(kExample).replace("\"walker\"", "\"my walker\""));
        },
        "エラー: ファイル名「my walker」には空白",
@@ -182,6 +275,26 @@ TEST_F(Headless, FailsWithAMessage) {
        {"--export", kExample, "--png", "--bmp"},
        [] {},
        "exclude each other",
+       false},
+      {"both MNGs",
+       {"--export", kExample, "--output-dir", out, "--format", "mng,compact-mng"},
+       [] {},
+       "mng and compact-mng both write <basename>.mng",
+       false},
+      {"an unknown animation",
+       {"--export", kExample, "--output-dir", out, "--format", "gif,webp"},
+       [] {},
+       "unknown animation format \"webp\"",
+       false},
+      {"no animation named",
+       {"--export", kExample, "--output-dir", out, "--format", ""},
+       [] {},
+       "an empty animation format",
+       false},
+      {"animations of BMP frames",
+       {"--export", kExample, "--output-dir", out, "--bmp", "--format", "gif"},
+       [] {},
+       "--format makes animations of PNG frames; drop --bmp",
        false},
       {"no --export", {"--force"}, [] {}, "need --export", false},
   };

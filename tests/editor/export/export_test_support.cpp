@@ -4,10 +4,20 @@
 #include <QFile>
 #include <QImageReader>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+
+void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace export_test {
 
@@ -57,38 +67,137 @@ std::vector<QImage> decode_mng(const QString& path, int count) {
   return frames;
 }
 
-std::vector<QImage> read_with_magick(const QString& path, QStringList* timing) {
-  std::vector<QImage> frames;
-  QTemporaryDir out;
-  QProcess convert;
-  convert.start("convert", {path, out.filePath("frame%03d.png")});
-  convert.waitForFinished(60000);
-  for (const QString& name : names_in(out.path())) {
-    frames.push_back(QImage(out.filePath(name)));
-  }
-  QProcess identify;
-  identify.start("identify", {"-verbose", path});
-  identify.waitForFinished(60000);
-  for (const QString& line : QString::fromLocal8Bit(identify.readAll()).split('\n')) {
-    if (line.trimmed().startsWith("Delay: ") || line.trimmed().startsWith("Iterations: ")) {
-      *timing << line.trimmed();
-    }
-  }
-  return frames;
-}
-
 QString first_difference(const QImage& actual, const QImage& expected) {
   if (actual.size() != expected.size()) {
     return QStringLiteral("size %1x%2").arg(actual.width()).arg(actual.height());
   }
   for (int y = 0; y < actual.height(); ++y) {
     for (int x = 0; x < actual.width(); ++x) {
-      if ((actual.pixel(x, y) ^ expected.pixel(x, y)) & 0xFFFFFF) {
+      if (actual.pixel(x, y) != expected.pixel(x, y)) {
         return QStringLiteral("pixel (%1, %2)").arg(x).arg(y);
       }
     }
   }
   return QString();
+}
+
+int colour_count(const QImage& image) {
+  QSet<QRgb> colours;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      colours.insert(image.pixel(x, y));
+    }
+  }
+  return static_cast<int>(colours.size());
+}
+
+double psnr(const QImage& actual, const QImage& expected) {
+  double sum = 0;
+  for (int y = 0; y < actual.height(); ++y) {
+    for (int x = 0; x < actual.width(); ++x) {
+      const QRgb p = actual.pixel(x, y);
+      const QRgb q = expected.pixel(x, y);
+      const double dr = qRed(p) - qRed(q), dg = qGreen(p) - qGreen(q), db = qBlue(p) - qBlue(q);
+      sum += dr * dr + dg * dg + db * db;
+    }
+  }
+  const double mse = sum / (3.0 * actual.width() * actual.height());
+  return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+Shown read_with_qt(const QString& path, const char* format) {
+  Shown shown;
+  QImageReader reader(path, format);
+  for (QImage image; shown.frames.size() < 1000 && !(image = reader.read()).isNull();) {
+    shown.frames.push_back(image);
+    shown.delays.push_back((reader.nextImageDelay() + 5) / 10);  // libmng adds 1 ms
+  }
+  shown.loop = reader.loopCount();
+  shown.image_count = reader.imageCount();
+  return shown;
+}
+
+namespace {
+
+// What the program writes on its standard output.
+QString output_of(const QString& program, const QStringList& arguments, const QString& cwd = {}) {
+  QProcess process;
+  process.setWorkingDirectory(cwd);
+  process.start(program, arguments);
+  process.waitForFinished(60000);
+  return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// The images in folder whose names match pattern, in order of their names.
+std::vector<QImage> images_in(const QString& folder, const QString& pattern) {
+  std::vector<QImage> images;
+  for (const QString& name : QDir(folder).entryList({pattern}, QDir::Files, QDir::Name)) {
+    images.push_back(QImage(QDir(folder).filePath(name)));
+  }
+  return images;
+}
+
+}  // namespace
+
+Shown read_with_magick(const QString& path) {
+  Shown shown;
+  QTemporaryDir out;
+  output_of("convert", {path, "-coalesce", out.filePath("frame%03d.png")});
+  shown.frames = images_in(out.path(), "frame*.png");
+  for (const QString& delay : output_of("identify", {"-format", "%T\n", path}).split('\n')) {
+    if (!delay.isEmpty()) {
+      shown.delays.push_back(delay.toInt());
+    }
+  }
+  const QString verbose = output_of("identify", {"-verbose", path});
+  const qsizetype at = verbose.indexOf("Iterations: ");
+  shown.loop = at < 0 ? -1 : verbose.mid(at + 12, 12).section('\n', 0, 0).toInt();
+  return shown;
+}
+
+Shown read_with_apngdis(const QString& path) {
+  Shown shown;
+  const QByteArray bytes = read_file(path);
+  const qsizetype at = bytes.indexOf("acTL");
+  shown.loop = at < 0 ? -1 : qFromBigEndian<qint32>(bytes.constData() + at + 8);
+  QTemporaryDir out;  // apngdis writes beside the file
+  write_file(out.filePath("anim.png"), bytes);
+  output_of("apngdis", {"anim.png"}, out.path());
+  shown.frames = images_in(out.path(), "apngframe*.png");
+  const QRegularExpression delay("delay=(\\d+)/(\\d+)");
+  for (const QString& name : QDir(out.path()).entryList({"apngframe*.txt"}, QDir::Files)) {
+    const QRegularExpressionMatch match =
+        delay.match(QString::fromLatin1(read_file(out.filePath(name))));
+    shown.delays.push_back(match.captured(1).toInt() * 100 /
+                           std::max(1, match.captured(2).toInt()));
+  }
+  return shown;
+}
+
+QString shown_difference(const Shown& shown, const std::vector<QImage>& frames, bool lossy) {
+  if (shown.delays.size() != shown.frames.size()) {
+    return QStringLiteral("%1 delays for %2 frames")
+        .arg(shown.delays.size())
+        .arg(shown.frames.size());
+  }
+  std::size_t k = 0;
+  for (std::size_t at = 0; at < shown.frames.size(); ++at) {
+    for (int t = 0; t < shown.delays[at]; t += 10, ++k) {
+      if (k >= frames.size()) {
+        return QStringLiteral("more than %1 frames shown").arg(frames.size());
+      }
+      const QImage& frame = frames[k];
+      const QString difference = first_difference(shown.frames[at], frame);
+      if (lossy && colour_count(frame) > 256 && shown.frames[at].size() == frame.size()) {
+        if (psnr(shown.frames[at], frame) < 35) {
+          return QStringLiteral("frame %1: %2 dB").arg(k).arg(psnr(shown.frames[at], frame));
+        }
+      } else if (!difference.isEmpty()) {
+        return QStringLiteral("frame %1: %2").arg(k).arg(difference);
+      }
+    }
+  }
+  return k == frames.size() ? QString() : QStringLiteral("%1 frames shown").arg(k);
 }
 
 }  // namespace export_test

@@ -1,14 +1,18 @@
 #pragma once
 
-// Files, independent checkers (pngcheck, Qt's MNG reader) and pixel
-// comparison for the export tests.
+// Files, independent checkers (pngcheck, Qt's readers, ImageMagick, apngdis)
+// and pixel comparison for the export tests.
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 
+#include <ostream>
 #include <vector>
+
+// How GoogleTest shows a QString: as its text.
+void PrintTo(const QString& text, std::ostream* out);
 
 namespace export_test {
 
@@ -25,11 +29,31 @@ bool ignores_permissions();
 QString pngcheck_complaint(const QString& path);
 // The first count frames that Qt's MNG plugin decodes; fewer when it stops.
 std::vector<QImage> decode_mng(const QString& path, int count);
-// Every frame of an animation as ImageMagick's `convert` writes it (none when
-// it fails), and in timing the "Delay" and "Iterations" lines of `identify
-// -verbose`, in order.
-std::vector<QImage> read_with_magick(const QString& path, QStringList* timing);
-// The first pixel that differs as opaque RGB; empty when the images agree.
+// The first pixel that differs, a transparent one from an opaque one too;
+// empty when the images agree.
 QString first_difference(const QImage& actual, const QImage& expected);
+
+int colour_count(const QImage& image);
+// The peak signal-to-noise ratio of actual against expected in dB; 99 when equal.
+double psnr(const QImage& actual, const QImage& expected);
+
+// The frames a reader shows, each with its delay in hundredths of a second,
+// and how often it plays them (-1 when it says nothing, or for ever for Qt).
+struct Shown {
+  std::vector<QImage> frames;
+  std::vector<int> delays;
+  int loop = 0;
+  int image_count = 0;  // what Qt's reader says once it has read them
+};
+// Qt's reader of format ("gif", "mng"), up to 1000 frames.
+Shown read_with_qt(const QString& path, const char* format);
+// ImageMagick's coalesced frames, its delays (%T) and its "Iterations".
+Shown read_with_magick(const QString& path);
+// The frames apngdis takes out of an APNG, their delays, and acTL's plays.
+Shown read_with_apngdis(const QString& path);
+// Every frame against the frame shown at its time, 10 hundredths of a second
+// each: exact, or at least 35 dB where lossy and the frame has more than 256
+// colours. The first mismatch; empty when every frame is shown.
+QString shown_difference(const Shown& shown, const std::vector<QImage>& frames, bool lossy);
 
 }  // namespace export_test
