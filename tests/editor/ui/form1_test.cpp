@@ -10,6 +10,7 @@
 #include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/form5.h"
+#include "ui/sequence_box.h"
 #include "window_test_support.h"
 
 using tamrisk::ProjectModel;
@@ -337,6 +338,35 @@ class Form1Test : public QObject {
     w->click(QStringLiteral("bt_arrow3"));
     QCOMPARE(m.frame_dx[0], 1);
     QCOMPARE(m.frame_dx[2], 0);
+  }
+
+  void fineModeKeepsTheFrameInViewInALongSequence() {
+    // Wider than the box: loading leaves the end of the text in view.
+    auto w = loaded(QString(60, QLatin1Char('1')));
+    QVERIFY(w);
+    const int& k = w->model().fine_pos;
+    auto* box = w->get<tamrisk::ui::SequenceBox>(QStringLiteral("pattern_anime"));
+    auto* pointer = w->canvas(QStringLiteral("pointer_k"));
+    const int digit = QFontMetrics(box->font()).horizontalAdvance(QLatin1Char('0'));
+    // The cell wholly inside the box, the pointer over it.
+    const auto in_view = [&] {
+      const int centre = box->cell_centre(k);
+      return centre >= digit / 2 && centre + digit / 2 <= box->width() &&
+             qAbs(pointer->x() + 4 - (box->x() + centre)) <= 1;
+    };
+    w->click(QStringLiteral("bt_set2"));
+    QTRY_VERIFY(in_view());
+    // Round to the last frame, back to frame 0, then leftwards to frame 19.
+    const QList<std::pair<Qt::Key, int>> moves{
+        {Qt::Key_Left, 1}, {Qt::Key_Right, 1}, {Qt::Key_Left, 41}};
+    for (const auto& [key, times] : moves) {
+      for (int i = 0; i < times; ++i) {
+        QTest::keyClick(w->form.get(), key);
+      }
+      QTRY_VERIFY2(in_view(), qPrintable(QStringLiteral("frame %1").arg(k)));
+    }
+    QCOMPARE(k, 19);
+    QCOMPARE(box->selectionStart(), 19);
   }
 
   void fineModeNeedsASequence() {
