@@ -230,6 +230,7 @@ void Form1::report_export(const ExportResult& result) {
       icon = QMessageBox::Critical;
       break;
     case ExportResult::Outcome::Written:
+      break;
     case ExportResult::Outcome::Declined:
       return;
   }
