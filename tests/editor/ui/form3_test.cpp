@@ -54,19 +54,10 @@ class Form3Test : public QObject {
     }
   }
 
-  void opensInTheProgramFolder_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("label");
-    QTest::newRow("LOAD") << 1 << "LOAD するファイル";
-    QTest::newRow("SAVE") << 2 << "SAVE するファイル";
-  }
   void opensInTheProgramFolder() {
-    QFETCH(int, mode);
-    QFETCH(QString, label);
-    Dialog d(this, mode);
+    Dialog d(this);
     QCOMPARE(d.form->windowTitle(), QStringLiteral("状態のSAVE&LOAD"));
-    QCOMPARE(d.get<QLabel>("mode_label")->text(), label);
-    QCOMPARE(d.model.pst_mode, mode);
+    QCOMPARE(d.model.pst_mode, 2);
     QCOMPARE(d.get<tamrisk::ui::DriveSelector>("Drive1")->drive(), ProjectModel::drive_of(prog_));
     QCOMPARE(d.get<FolderList>("Dir1")->folder(), QDir::toNativeSeparators(prog_));
     QCOMPARE(d.model.path_ref, QDir::toNativeSeparators(prog_));
@@ -83,8 +74,7 @@ class Form3Test : public QObject {
     QTest::newRow("ends in .PST") << "anime.PST" << true << "anime.PST";
     QTest::newRow("mixed case") << "anime.Pst" << false << "anime.Pst.pst";
     QTest::newRow("only .pst") << ".pst" << true << ".pst.pst";
-    QTest::newRow("empty, an existing file") << "" << false << ".pst";
-    QTest::newRow("an existing file") << "walk" << true << "walk.pst";
+    QTest::newRow("empty, an existing file, replaced") << "" << false << ".pst";
   }
   void confirmingUsesTheTypedName() {
     QFETCH(QString, typed);
@@ -122,6 +112,8 @@ class Form3Test : public QObject {
     QVERIFY(tamrisk::test::click_file(d.files(), QStringLiteral("walk.pst")));
     QCOMPARE(d.name()->text(), QStringLiteral("walk.pst"));
     QVERIFY(d.requested.isEmpty());
+    QCOMPARE(d.get<QLabel>("mode_label")->text(),
+             mode == 2 ? QStringLiteral("SAVE するファイル") : QStringLiteral("LOAD するファイル"));
     QVERIFY(tamrisk::test::click_file(d.files(), QStringLiteral("keep.Pst"), true));
     const QString keep = native(QStringLiteral("keep.Pst"));
     QCOMPARE(answerer.texts(),
