@@ -7,6 +7,7 @@
 
 #include "app/headless.h"
 #include "ui/form1.h"
+#include "ui/translators.h"
 
 #ifndef TAMRISK_VERSION
 #define TAMRISK_VERSION "0.0.0"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Tamrisk"));
   QCoreApplication::setApplicationVersion(QStringLiteral(TAMRISK_VERSION));
+  tamrisk::ui::install_translators(app);
   tamrisk::ui::Form1 window;
   window.show();
   const QStringList files = QCoreApplication::arguments().mid(1);

@@ -287,6 +287,15 @@ bool confirm_replace(ExportRun& run) {
   return true;
 }
 
+// The compiler's message names the file it wrote, quoted as the script gave
+// it; once that file is renamed, the message names the animation instead.
+QString renamed_in_message(QString message, const QString& output, const QString& animation) {
+  const auto quoted = [](const QString& path) {
+    return QLatin1Char('"') + QFileInfo(path).fileName() + QLatin1Char('"');
+  };
+  return message.replace(quoted(output), quoted(animation));
+}
+
 // Runs the compiler over the script in the output folder and renames its
 // output to the final animation.
 bool compile_and_rename(ExportRun& run) {
@@ -319,7 +328,7 @@ bool compile_and_rename(ExportRun& run) {
   }
   run.result.outcome = ExportResult::Outcome::Compiled;
   run.result.caption = compiled.caption;
-  run.result.message = compiled.message;
+  run.result.message = renamed_in_message(compiled.message, output, animation);
   run.result.animation = animation;
   run.result.animations << AnimationFile{AnimationFormat::Mng, animation,
                                          QFileInfo(animation).size()};

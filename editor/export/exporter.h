@@ -56,8 +56,9 @@ struct ExportResult {
   Outcome outcome = Outcome::Failed;
   bool ok() const { return outcome == Outcome::Written || outcome == Outcome::Compiled; }
   // For Compiled and for a failed compile, the compiler's own caption and
-  // message; otherwise ours ("完了" or "エラー"; no caption for Declined,
-  // which the window does not report).
+  // message (after a compile, naming the final animation where it named
+  // its own output); otherwise ours ("完了" or "エラー"; no caption for
+  // Declined, which the window does not report).
   QString caption;
   QString message;
   QStringList files;    // frame files and script, in the order written

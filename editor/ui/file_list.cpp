@@ -58,6 +58,11 @@ void FileList::set_pattern(const QString& pattern) {
   refresh();
 }
 
+void FileList::set_hidden_listed(bool listed) {
+  hidden_listed_ = listed;
+  refresh();
+}
+
 void FileList::refresh() {
   refresh_timer_->stop();
   QStringList filters;
@@ -66,10 +71,13 @@ void FileList::refresh() {
   }
   QStringList names;
   if (!folder_.isEmpty() && !filters.isEmpty()) {
-    // Hidden files stay out, as in any file chooser; letter case does not
-    // matter in the wildcards.
-    names = QDir(QDir::fromNativeSeparators(folder_))
-                .entryList(filters, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    // Hidden files stay out unless asked for, as in any file chooser;
+    // letter case does not matter in the wildcards.
+    QDir::Filters kinds = QDir::Files | QDir::NoDotAndDotDot;
+    if (hidden_listed_) {
+      kinds |= QDir::Hidden;
+    }
+    names = QDir(QDir::fromNativeSeparators(folder_)).entryList(filters, kinds, QDir::NoSort);
     // Alphabetical, letter case aside, the same in every locale.
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
       const int order = QString::compare(a, b, Qt::CaseInsensitive);

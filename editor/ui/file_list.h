@@ -29,6 +29,10 @@ class FileList : public QListView {
   QString pattern() const { return pattern_; }
   void set_pattern(const QString& pattern);
 
+  // Whether files whose names begin with a dot are listed; they are not
+  // unless asked for.
+  void set_hidden_listed(bool listed);
+
   // The names listed now, in list order.
   QStringList file_names() const;
 
@@ -51,6 +55,7 @@ class FileList : public QListView {
   QTimer* refresh_timer_;
   QString folder_;
   QString pattern_;
+  bool hidden_listed_ = false;
 };
 
 }  // namespace tamrisk::ui

@@ -215,6 +215,7 @@ void Form1::report_export(const ExportResult& result) {
       icon = QMessageBox::Critical;
       break;
     case ExportResult::Outcome::Written:
+      break;
     case ExportResult::Outcome::Declined:
       return;
   }

@@ -2,7 +2,10 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "model/settings_name.h"
@@ -16,6 +19,9 @@ namespace {
 
 const QString kPattern = QStringLiteral("*.pst");
 
+// pst_mode for SAVE (1 is LOAD).
+constexpr int kSave = 2;
+
 }  // namespace
 
 Form3::Form3(ProjectModel& model, QWidget* parent)
@@ -26,6 +32,7 @@ Form3::Form3(ProjectModel& model, QWidget* parent)
       Dir1(new FolderList(this)),
       Combo1(new QComboBox(this)),
       File1(new FileList(this)),
+      mode_label(new QLabel(this)),
       file_name(new QLineEdit(this)),
       Command1(new QPushButton(QStringLiteral("OK"), this)) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -36,6 +43,7 @@ Form3::Form3(ProjectModel& model, QWidget* parent)
   Dir1->setObjectName(QStringLiteral("Dir1"));
   Combo1->setObjectName(QStringLiteral("Combo1"));
   File1->setObjectName(QStringLiteral("File1"));
+  mode_label->setObjectName(QStringLiteral("mode_label"));
   file_name->setObjectName(QStringLiteral("file_name"));
   Command1->setObjectName(QStringLiteral("Command1"));
 
@@ -43,6 +51,8 @@ Form3::Form3(ProjectModel& model, QWidget* parent)
   Dir1->setGeometry(8, 40, 145, 126);
   Combo1->setGeometry(192, 8, 137, 21);
   File1->setGeometry(192, 40, 137, 84);
+  // Names the name box, just above it.
+  mode_label->setGeometry(192, 152, 137, 21);
   file_name->setGeometry(192, 176, 137, 25);
   Command1->setGeometry(336, 64, 113, 137);
 
@@ -51,6 +61,7 @@ Form3::Form3(ProjectModel& model, QWidget* parent)
   Combo1->setCompleter(nullptr);
   Combo1->setEditText(kPattern);
   File1->set_pattern(kPattern);
+  File1->set_hidden_listed(true);
   Command1->setAutoDefault(false);
 
   connect(Drive1, &DriveSelector::drive_changed, this, &Form3::Drive1_Change);
@@ -72,6 +83,9 @@ void Form3::open_for(int pst_mode, const QString& program_folder) {
     model_.path_ref = Dir1->folder();
   }
   model_.pst_mode = pst_mode;
+  pst_mode_ = pst_mode;
+  mode_label->setText(pst_mode == kSave ? QStringLiteral("SAVE するファイル")
+                                        : QStringLiteral("LOAD するファイル"));
   show();
   raise();
   activateWindow();
@@ -104,7 +118,17 @@ void Form3::Command1_Click() {
 }
 
 void Form3::use_file(const QString& name) {
-  model_.file_path = join_folder_and_name(Dir1->folder(), name);
+  const QString path = join_folder_and_name(Dir1->folder(), name);
+  if (pst_mode_ == kSave && QFileInfo(path).isFile() &&
+      QMessageBox::question(
+          this, windowTitle(), path + QStringLiteral("があります。上書きしますか？"),
+          QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+    return;
+  }
+  // LOAD or SAVE as the label says, also when the main window has loaded a
+  // file by other means since the dialog opened.
+  model_.pst_mode = pst_mode_;
+  model_.file_path = path;
   emit load_save_requested();
   close();
 }

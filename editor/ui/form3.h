@@ -5,6 +5,7 @@
 #include "model/project_model.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -15,9 +16,12 @@ class FileList;
 class FolderList;
 
 // The settings dialog "状態のSAVE&LOAD": chooses the settings file that the
-// main window's LOAD or SAVE reads or writes. Confirming puts the file's full
-// path into file_path, asks for load_save through load_save_requested and
-// closes. The close box closes without it. Deletes itself on closing.
+// main window's LOAD or SAVE reads or writes, which a label above the name
+// box shows. Confirming puts the file's full path into file_path, asks for
+// load_save through load_save_requested and closes; SAVE over an existing
+// file asks first, and No keeps the dialog open. The close box closes
+// without load_save. Files whose names begin with a dot, such as the ".pst"
+// an empty name gives, are listed too. Deletes itself on closing.
 class Form3 : public QDialog {
   Q_OBJECT
 
@@ -44,10 +48,13 @@ class Form3 : public QDialog {
 
   ProjectModel& model_;
   QString program_folder_;
+  // The pst_mode the dialog was opened for, shown in mode_label.
+  int pst_mode_ = 0;
   DriveSelector* Drive1;
   FolderList* Dir1;
   QComboBox* Combo1;
   FileList* File1;
+  QLabel* mode_label;
   QLineEdit* file_name;
   QPushButton* Command1;
 };

@@ -16,6 +16,7 @@ namespace tamrisk::ui {
 Form5::Form5(ProjectModel& model, QWidget* parent)
     : QDialog(parent),
       model_(model),
+      colour_(model.bg_colour),
       Option1(new QRadioButton(QStringLiteral("無地"), this)),
       Label1(new QLabel(QStringLiteral("よこ"), this)),
       Text1(new QLineEdit(this)),
@@ -59,7 +60,7 @@ Form5::Form5(ProjectModel& model, QWidget* parent)
   // The background layer's size, in pixels.
   Text1->setText(QString::number(model_.pic[kBackground].width()));
   Text2->setText(QString::number(model_.pic[kBackground].height()));
-  color_window->set_colour(QColor(colour_to_qrgb(model_.bg_colour)));
+  color_window->set_colour(QColor(colour_to_qrgb(colour_)));
   // A plain background shows as "無地", so that "Ｏｋ" keeps it plain.
   if (model_.bg_from_file) {
     Option2->setChecked(true);
@@ -91,14 +92,10 @@ void Form5::show_dialog() {
 
 void Form5::Option1_Click() {
   enable_plain_controls(true);
-  model_.bg_from_file = false;
-  emit background_changed();
 }
 
 void Form5::Option2_Click() {
   enable_plain_controls(false);
-  model_.bg_from_file = true;
-  emit background_changed();
 }
 
 void Form5::color_window_Click() {
@@ -108,20 +105,25 @@ void Form5::color_window_Click() {
   if (!chosen.isValid()) {
     return;
   }
-  model_.bg_colour = qrgb_to_colour(chosen.rgb());
-  color_window->set_colour(QColor(colour_to_qrgb(model_.bg_colour)));
-  emit background_changed();
+  colour_ = qrgb_to_colour(chosen.rgb());
+  color_window->set_colour(QColor(colour_to_qrgb(colour_)));
 }
 
 void Form5::Command1_Click() {
   if (Option1->isChecked()) {
+    // The plain canvas is filled with the model's colour; a refused size
+    // leaves the model as it was.
+    const Colour before = model_.bg_colour;
+    model_.bg_colour = colour_;
     QString error;
     if (!apply_plain_background(model_, Text1->text(), Text2->text(), &error)) {
+      model_.bg_colour = before;
       QMessageBox::warning(this, windowTitle(), error);
       return;
     }
   } else {
     model_.bg_from_file = true;
+    model_.bg_colour = colour_;
   }
   emit background_changed();
   close();

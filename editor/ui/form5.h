@@ -14,9 +14,10 @@ namespace tamrisk::ui {
 class ColourField;
 
 // The background dialog "背景の設定": a plain canvas of a typed size and a
-// chosen colour, or a picture file. The two options and the colour act at
-// once; "Ｏｋ" applies the size of the plain canvas. "キャンセル", Escape and
-// the close box close without applying the size. Deletes itself on closing.
+// chosen colour, or a picture file. The dialog keeps the option and the
+// colour to itself until "Ｏｋ" applies them, with the size of a plain
+// canvas, to the model; "キャンセル", Escape and the close box leave the
+// model as it was. Deletes itself on closing.
 class Form5 : public QDialog {
   Q_OBJECT
 
@@ -27,8 +28,10 @@ class Form5 : public QDialog {
   void show_dialog();
 
  signals:
-  // bg_from_file, bg_colour, or the background layer and the frame canvas
-  // changed.
+  // "Ｏｋ" has applied the dialog's choice: bg_from_file and bg_colour, and
+  // for a plain canvas bg_width, bg_height, the background layer and the
+  // frame canvas. Emitted once, just before the dialog closes; a dialog
+  // closed any other way emits nothing.
   void background_changed();
 
  private:
@@ -40,6 +43,8 @@ class Form5 : public QDialog {
   void enable_plain_controls(bool enable);
 
   ProjectModel& model_;
+  // The colour chosen in the dialog, 0x00BBGGRR.
+  Colour colour_;
   QRadioButton* Option1;
   QLabel* Label1;
   QLineEdit* Text1;

@@ -23,6 +23,7 @@ SequenceBox::SequenceBox(QWidget* parent) : QLineEdit(parent) {
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setPixelSize(13);
   setFont(font);
+  connect(this, &QLineEdit::selectionChanged, this, &SequenceBox::keep_selection_in_view);
 }
 
 int SequenceBox::text_origin() const {
@@ -55,6 +56,21 @@ int SequenceBox::cell_centre(int k) {
     }
   }
   return low + (k - cell) * digit;
+}
+
+void SequenceBox::keep_selection_in_view() {
+  // The box scrolls only as far as needed to show the cursor. With the cursor
+  // after the character, as a selection made forwards leaves it, a character
+  // beyond the left edge would end up just outside it; with the cursor
+  // before it, it ends up at the edge, in view.
+  const int k = selectionStart();
+  if (selectionLength() != 1 || cursorPosition() == k) {
+    return;
+  }
+  const int digit = QFontMetrics(font()).horizontalAdvance(QLatin1Char('0'));
+  if (cell_centre(k) - digit / 2 < text_origin()) {
+    setSelection(k + 1, -1);
+  }
 }
 
 void SequenceBox::paintEvent(QPaintEvent* event) {

@@ -5,7 +5,8 @@
 namespace tamrisk::ui {
 
 // The frame sequence box: one character per frame, in a font whose digits
-// all have one width, so that every frame has a cell of its own.
+// all have one width, so that every frame has a cell of its own. A selected
+// single character, the frame being adjusted, is kept in view.
 class SequenceBox : public QLineEdit {
   Q_OBJECT
 
@@ -27,6 +28,9 @@ class SequenceBox : public QLineEdit {
  private:
   // Where the text starts when it is not scrolled.
   int text_origin() const;
+  // Turns a one-character selection round when its character starts left
+  // of the shown text.
+  void keep_selection_in_view();
 
   int last_centre_ = 0;
 };

@@ -80,7 +80,8 @@ TEST_F(Headless, ExportsTheExampleIntoAPlayableAnimation) {
   const Outcome run = RunTamrisk({"--export", kExample, "--output-dir", Out()});
   ASSERT_EQ(run.status, 0) << Describe(run);
   EXPECT_TRUE(run.out.contains("frame 16/16 " + Out("walker15.png") + "\n")) << Describe(run);
-  EXPECT_TRUE(run.out.contains("完了: \"mng_qoya.mng\" という名前で出力しました。\n"));
+  EXPECT_TRUE(run.out.contains("完了: \"walker.mng\" という名前で出力しました。\n"))
+      << Describe(run);
   EXPECT_EQ(run.err, QString());
   EXPECT_EQ(names_in(Out()),
             QStringList("walker.mng") + FrameNames("png") + QStringList("walker_mng.txt"));
@@ -216,6 +217,7 @@ TEST_F(Headless, ReplacesAnAnimationOnlyWithForce) {
 TEST_F(Headless, BmpModeWritesFramesOnly) {
   const Outcome run = RunTamrisk({"--export", kExample, "--bmp", "--output-dir", Out()});
   ASSERT_EQ(run.status, 0) << Describe(run);
+  EXPECT_TRUE(run.out.endsWith("完了: 16コマをBMPファイルに書き出しました。\n")) << Describe(run);
   EXPECT_EQ(names_in(Out()), FrameNames("bmp"));
 }
 

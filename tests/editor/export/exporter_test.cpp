@@ -113,7 +113,7 @@ TEST_F(ExportTest, PngModeCompilesTheFramesIntoAnEndlessLoop) {
   ASSERT_TRUE(result.ok()) << result.message.toStdString();
   EXPECT_EQ(result.outcome, Outcome::Compiled);
   EXPECT_EQ(result.caption, "完了");
-  EXPECT_EQ(result.message, "\"mng_qoya.mng\" という名前で出力しました。");
+  EXPECT_EQ(result.message, "\"sample.mng\" という名前で出力しました。");
   EXPECT_EQ(result.animation, Path("sample.mng"));
   const QStringList written = {Path("sample00.png"), Path("sample01.png"), Path("sample02.png"),
                                Path("sample_mng.txt")};
@@ -148,6 +148,7 @@ TEST_F(ExportTest, BmpModeWritesTwentyFourBitFramesOnly) {
   const ExportResult result = export_frames(model_, options_);
   ASSERT_TRUE(result.ok()) << result.message.toStdString();
   EXPECT_EQ(result.outcome, Outcome::Written);
+  EXPECT_EQ(result.message, "3コマをBMPファイルに書き出しました。");
   EXPECT_EQ(names_in(dir_.path()), QStringList({"sample00.bmp", "sample01.bmp", "sample02.bmp"}));
   for (const QString& name : names_in(dir_.path())) {
     const QByteArray bytes = read_file(Path(name));

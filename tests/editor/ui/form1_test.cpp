@@ -11,6 +11,7 @@
 #include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/form5.h"
+#include "ui/sequence_box.h"
 #include "window_test_support.h"
 
 using tamrisk::ProjectModel;
@@ -404,6 +405,27 @@ class Form1Test : public QObject {
     w->click(QStringLiteral("bt_arrow3"));
     QCOMPARE(m.frame_dx[0], 1);
     QCOMPARE(m.frame_dx[2], 0);
+  }
+
+  void fineModeKeepsTheFrameInViewInALongSequence() {
+    auto w = loaded(QString(60, QLatin1Char('1')));  // wider than the box, its end in view
+    QVERIFY(w);
+    auto* box = w->get<tamrisk::ui::SequenceBox>(QStringLiteral("pattern_anime"));
+    const int digit = QFontMetrics(box->font()).horizontalAdvance(QLatin1Char('0'));
+    const auto in_view = [&] {  // the cell inside the box, the pointer over it
+      const int centre = box->cell_centre(w->model().fine_pos);
+      return centre >= digit / 2 && centre + digit / 2 <= box->width() &&
+             qAbs(w->canvas(QStringLiteral("pointer_k"))->x() + 4 - box->x() - centre) <= 1;
+    };
+    w->click(QStringLiteral("bt_set2"));
+    // Frame 0, round to the last frame, back to frame 0, leftwards to frame 19.
+    for (const int lefts : {0, 1, -1, 41}) {
+      for (int i = 0; i < std::abs(lefts); ++i) {
+        QTest::keyClick(w->form.get(), lefts > 0 ? Qt::Key_Left : Qt::Key_Right);
+      }
+      QTRY_VERIFY(in_view());
+    }
+    QCOMPARE(w->model().fine_pos, 19);
   }
 
   void fineModeNeedsASequence() {

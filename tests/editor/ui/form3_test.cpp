@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -5,6 +6,7 @@
 #include "model/project_model.h"
 #include "ui/drive_selector.h"
 #include "ui/form3.h"
+#include "ui/translators.h"
 #include "ui_test_support.h"
 
 using tamrisk::ProjectModel;
@@ -21,13 +23,14 @@ class Form3Test : public QObject {
     return QDir::toNativeSeparators(QDir(prog_).filePath(name));
   }
 
-  // The dialog as SAVE opens it; notes file_path whenever load_save is asked for.
+  // The dialog as SAVE (or LOAD) opens it; notes file_path whenever
+  // load_save is asked for.
   struct Dialog {
-    explicit Dialog(Form3Test* t) : model(t->prog_) {
+    explicit Dialog(Form3Test* t, int pst_mode = 2) : model(t->prog_) {
       model.path_ref = QStringLiteral("/elsewhere");
       QObject::connect(form.data(), &Form3::load_save_requested,
                        [this] { requested << model.file_path; });
-      form->open_for(2, t->prog_);
+      form->open_for(pst_mode, t->prog_);
     }
     ~Dialog() { delete form.data(); }
     template <typename T>
@@ -45,7 +48,8 @@ class Form3Test : public QObject {
   void initTestCase() {
     QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("prog/projects")));
     prog_ = QDir(dir_.path()).filePath(QStringLiteral("prog"));
-    for (const char* name : {"walk.pst", "keep.Pst", "notes.txt", "projects/run.pst"}) {
+    QVERIFY(tamrisk::ui::install_translators(*qApp));
+    for (const char* name : {"walk.pst", "keep.Pst", ".pst", "notes.txt", "projects/run.pst"}) {
       QVERIFY(tamrisk::test::write_picture(native(QString::fromLatin1(name)), 1, 1, 0, "BMP"));
     }
   }
@@ -58,7 +62,7 @@ class Form3Test : public QObject {
     QCOMPARE(d.get<FolderList>("Dir1")->folder(), QDir::toNativeSeparators(prog_));
     QCOMPARE(d.model.path_ref, QDir::toNativeSeparators(prog_));
     QCOMPARE(d.get<QComboBox>("Combo1")->currentText(), QStringLiteral("*.pst"));
-    QCOMPARE(d.files()->file_names(), QStringList({"keep.Pst", "walk.pst"}));
+    QCOMPARE(d.files()->file_names(), QStringList({".pst", "keep.Pst", "walk.pst"}));
   }
 
   void confirmingUsesTheTypedName_data() {
@@ -70,12 +74,13 @@ class Form3Test : public QObject {
     QTest::newRow("ends in .PST") << "anime.PST" << true << "anime.PST";
     QTest::newRow("mixed case") << "anime.Pst" << false << "anime.Pst.pst";
     QTest::newRow("only .pst") << ".pst" << true << ".pst.pst";
-    QTest::newRow("empty") << "" << false << ".pst";
+    QTest::newRow("empty, an existing file, replaced") << "" << false << ".pst";
   }
   void confirmingUsesTheTypedName() {
     QFETCH(QString, typed);
     QFETCH(bool, enter);
     QFETCH(QString, used);
+    tamrisk::test::BoxAnswerer answerer(QMessageBox::Yes);
     Dialog d(this);
     QTest::keyClicks(d.name(), typed);
     QVERIFY(d.requested.isEmpty());  // other keys only edit the name
@@ -90,14 +95,42 @@ class Form3Test : public QObject {
     QTRY_VERIFY(d.form.isNull());
   }
 
+  void aClickFillsTheNameADoubleClickUsesTheFileAsItIs_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");  // to the overwrite question
+    QTest::addColumn<bool>("used");
+    QTest::newRow("LOAD") << 1 << QMessageBox::No << true;
+    QTest::newRow("SAVE, overwritten") << 2 << QMessageBox::Yes << true;
+    QTest::newRow("SAVE, kept") << 2 << QMessageBox::No << false;
+  }
   void aClickFillsTheNameADoubleClickUsesTheFileAsItIs() {
-    Dialog d(this);
+    QFETCH(int, mode);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, used);
+    tamrisk::test::BoxAnswerer answerer(answer);
+    Dialog d(this, mode);
     QVERIFY(tamrisk::test::click_file(d.files(), QStringLiteral("walk.pst")));
     QCOMPARE(d.name()->text(), QStringLiteral("walk.pst"));
     QVERIFY(d.requested.isEmpty());
+    QCOMPARE(d.get<QLabel>("mode_label")->text(),
+             mode == 2 ? QStringLiteral("SAVE するファイル") : QStringLiteral("LOAD するファイル"));
     QVERIFY(tamrisk::test::click_file(d.files(), QStringLiteral("keep.Pst"), true));
-    QCOMPARE(d.requested, QStringList{native(QStringLiteral("keep.Pst"))});
-    QTRY_VERIFY(d.form.isNull());
+    const QString keep = native(QStringLiteral("keep.Pst"));
+    QCOMPARE(answerer.texts(),
+             mode == 2 ? QStringList{keep + "があります。上書きしますか？"} : QStringList{});
+    QCOMPARE(d.requested, used ? QStringList{keep} : QStringList{});
+    if (used) {
+      QCOMPARE(d.model.pst_mode, mode);
+      QTRY_VERIFY(d.form.isNull());
+    } else {
+      QVERIFY(d.form->isVisible());  // to choose another name
+    }
+  }
+
+  void qtsOwnButtonsSpeakTheEditorsLanguage() {
+    QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
   }
 
   void browsingMovesTheImageFolderToo() {

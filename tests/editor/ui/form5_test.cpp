@@ -63,19 +63,18 @@ class Form5Test : public QObject {
     }
   }
 
-  void cancelKeepsTheOptionButNotTheSize_data() {
+  void cancelLeavesTheProjectAsItWas_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("キャンセル") << QStringLiteral("Command2");
     QTest::newRow("close box") << QStringLiteral("close");
     QTest::newRow("Escape") << QStringLiteral("escape");
   }
-  void cancelKeepsTheOptionButNotTheSize() {
+  void cancelLeavesTheProjectAsItWas() {
     QFETCH(QString, how);
+    model_.bg_from_file = true;
     Dialog d(model_);
     QSignalSpy changed(d.form.data(), &Form5::background_changed);
     d.click("Option1");
-    QVERIFY(!model_.bg_from_file);  // at once
-    QCOMPARE(changed.count(), 1);
     QVERIFY(d.get<QLineEdit>("Text1")->isEnabled());
     d.type("Text1", QStringLiteral("320"));
     if (how == QLatin1String("close")) {
@@ -86,7 +85,8 @@ class Form5Test : public QObject {
       d.click("Command2");
     }
     QTRY_VERIFY(d.form.isNull());
-    QVERIFY(!model_.bg_from_file);
+    QCOMPARE(changed.count(), 0);
+    QVERIFY(model_.bg_from_file);
     QCOMPARE(model_.pic[0], picture_);
     QCOMPARE(model_.bg_width, 80);
   }
@@ -144,15 +144,29 @@ class Form5Test : public QObject {
     }
   }
 
-  void theColourChooserSetsTheColour_data() {
+  void onlyOkAppliesTheChosenColour_data() {
     QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<uint>("bg_colour");
-    QTest::newRow("chosen") << true << 0x336699u;  // 0x00BBGGRR of RGB (0x99, 0x66, 0x33)
-    QTest::newRow("chooser cancelled") << false << 0x00FF00u;
+    QTest::addColumn<QRgb>("pixel");  // of the background afterwards
+    // 0x00BBGGRR of RGB (0x99, 0x66, 0x33)
+    const QRgb blue = qRgb(0, 0, 255);
+    QTest::newRow("plain") << true << "Option1"
+                           << "Command1" << 0x336699u << qRgb(0x99, 0x66, 0x33);
+    QTest::newRow("picture file") << true << "Option2"
+                                  << "Command1" << 0x336699u << blue;
+    QTest::newRow("chooser cancelled") << false << "Option1"
+                                       << "Command1" << 0xFF00u << qRgb(0, 255, 0);
+    QTest::newRow("キャンセル") << true << "Option1"
+                                << "Command2" << 0xFF00u << blue;
   }
-  void theColourChooserSetsTheColour() {
+  void onlyOkAppliesTheChosenColour() {
     QFETCH(bool, accept);
+    QFETCH(QString, option);
+    QFETCH(QString, button);
     QFETCH(uint, bg_colour);
+    QFETCH(QRgb, pixel);
     tamrisk::test::BoxAnswerer watcher;
     watcher.on_colour_dialog = [accept](QColorDialog* chooser) {
       chooser->setCurrentColor(QColor(0x99, 0x66, 0x33));
@@ -160,14 +174,16 @@ class Form5Test : public QObject {
     };
     model_.bg_from_file = false;
     Dialog d(model_);
+    QSignalSpy changed(d.form.data(), &Form5::background_changed);
     d.click("color_window");
     QCOMPARE(watcher.colour_dialogs, 1);
+    QCOMPARE(d.get<ColourField>("color_window")->colour(),
+             accept ? QColor(0x99, 0x66, 0x33) : QColor(0, 255, 0));
+    d.click(qPrintable(option));
+    d.click(qPrintable(button));
+    QCOMPARE(changed.count(), button == QLatin1String("Command1") ? 1 : 0);
     QCOMPARE(model_.bg_colour, tamrisk::Colour{bg_colour});
-    QCOMPARE(d.get<ColourField>("color_window")->colour().rgb(),
-             tamrisk::colour_to_qrgb(bg_colour));
-    d.click("Command2");  // the colour stays; the background is refilled only by "Ｏｋ"
-    QCOMPARE(model_.bg_colour, tamrisk::Colour{bg_colour});
-    QCOMPARE(model_.pic[0], picture_);
+    QCOMPARE(model_.pic[0].pixel(0, 0), pixel);
   }
 };
 
