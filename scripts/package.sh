@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds the Debian package of Tamrisk and vessik with CPack in its own build
 # folder (default build-package/) and prints the package's path as its last
-# line. Release build with Debian's hardening flags (dpkg-buildflags),
-# installed under /usr; the dependencies come from dpkg-shlibdeps. When
-# lintian is installed it checks the package, and an error fails the script.
+# line. Installs what is missing first (setup.sh --package). Release build
+# with Debian's hardening flags (dpkg-buildflags), installed under /usr; the
+# dependencies come from dpkg-shlibdeps. lintian checks the package: its
+# warnings are shown, an error fails the script.
 #   sudo apt install ./build-package/tamrisk_*.deb
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-package}
+"$root/scripts/setup.sh" --package
 
 # hardening=+all adds bind-now to the defaults (PIE, relro, fortify, stack protector).
 flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
@@ -32,7 +34,5 @@ if [ -z "$package" ]; then
   exit 1
 fi
 
-if command -v lintian >/dev/null 2>&1; then
-  lintian --fail-on error "$package" >&2
-fi
+lintian --fail-on error "$package" >&2
 echo "$package"
