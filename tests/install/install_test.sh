@@ -31,13 +31,13 @@ for n in "${sizes[@]}"; do
 done
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f | sed 's|^\./||' | sort) ||
   fail "the installed files differ from the list (< expected, > installed)"
-[ -x "$prefix/bin/Tamrisk" ] && [ -x "$prefix/bin/vessik" ] || fail "a program is not executable"
+{ [ -x "$prefix/bin/Tamrisk" ] && [ -x "$prefix/bin/vessik" ]; } || fail "a program is not executable"
 
 # Each PNG is as large as its folder says (IHDR width and height).
 for n in "${sizes[@]}"; do
   for png in "$prefix/$icons/${n}x$n"/*/*.png; do
     read -r -a wh <<<"$(od -An -tu1 -j16 -N8 "$png")"
-    [ $((wh[2] * 256 + wh[3])) = "$n" ] && [ $((wh[6] * 256 + wh[7])) = "$n" ] ||
+    { [ $((wh[2] * 256 + wh[3])) = "$n" ] && [ $((wh[6] * 256 + wh[7])) = "$n" ]; } ||
       fail "$png is not $n x $n"
   done
 done
@@ -53,7 +53,7 @@ metainfo=$prefix/share/metainfo/$id.metainfo.xml
 grep -q "<mediatype>$type</mediatype>" "$metainfo" || fail "the metadata does not provide $type"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metadata has no release $version"
 if have desktop-file-validate; then
-  out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ] || fail "desktop-file-validate: $out"
+  { out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ]; } || fail "desktop-file-validate: $out"
 fi
 if have appstreamcli; then
   appstreamcli validate --no-net "$metainfo" >"$work/as.txt" 2>&1 || fail "$(cat "$work/as.txt")"
