@@ -6,6 +6,9 @@
 #              the Windows build of vessik (CTest label "windows")
 #   --bench    also the tools scripts/bench.sh measures against (ImageMagick
 #              comes anyway), hyperfine and perf for timing and profiling
+#   --package  also what scripts/package.sh needs: dpkg-shlibdeps and
+#              dpkg-buildflags, lintian to check the package, and
+#              rsvg-convert for scripts/make_icons.py
 set -euo pipefail
 
 packages=(
@@ -15,14 +18,16 @@ packages=(
   libgtest-dev libbenchmark-dev
   pngcheck imagemagick apngdis
   fonts-noto-cjk xvfb xauth
+  desktop-file-utils appstream shared-mime-info man-db
 )
 
 for option in "$@"; do
   case $option in
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;
     --bench) packages+=(apngasm gifsicle hyperfine linux-perf valgrind) ;;
+    --package) packages+=(dpkg-dev lintian librsvg2-bin) ;;
     *)
-      echo "setup.sh: unknown option $option (--windows, --bench)" >&2
+      echo "setup.sh: unknown option $option (--windows, --bench, --package)" >&2
       exit 2
       ;;
   esac

@@ -33,11 +33,21 @@ std::unique_ptr<FrontEnd> LoadGuiFrontEnd(int& argc, char** argv, std::string* e
     *error = "the program's folder is unknown";
     return nullptr;
   }
+  // Beside the program in the build folder; in the private library folder,
+  // taken relative to the program, once installed.
+  const std::string beside = folder + kGuiPluginName;
+  const std::string installed = folder + kGuiPluginFolder + "/" + kGuiPluginName;
+  const std::string& path = ::access(beside.c_str(), F_OK) == 0 ? beside : installed;
+  if (::access(path.c_str(), F_OK) != 0) {
+    *error = std::string(kGuiPluginName) + " is neither in " + folder + " nor in " + folder +
+             kGuiPluginFolder;
+    return nullptr;
+  }
   // Never closed: Qt keeps state of its own until the process ends.
-  void* plugin = ::dlopen((folder + kGuiPluginName).c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* plugin = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (plugin == nullptr) {
     const char* why = ::dlerror();
-    *error = why != nullptr ? why : kGuiPluginName;
+    *error = why != nullptr ? why : path;
     return nullptr;
   }
   auto create = reinterpret_cast<CreateGuiFrontEnd>(::dlsym(plugin, kCreateGuiFrontEnd));
