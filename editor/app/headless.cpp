@@ -111,9 +111,9 @@ int run_headless(const QStringList& arguments) {
                                         QStringLiteral("Replace an existing <basename>.mng."));
   const QCommandLineOption format_option(
       QStringLiteral("format"),
-      QStringLiteral("PNG mode: the animations to make, comma-separated: mng (every frame whole,\n"
-                     "through the compiler; the default), compact-mng (<basename>.mng of the\n"
-                     "changed rectangles), apng (<basename>.png), gif (<basename>.gif)."),
+      QStringLiteral("PNG mode: the animations to make, comma-separated: mng (every frame "
+                     "whole, through the compiler; the default), compact-mng (<basename>.mng "
+                     "of the changed rectangles), apng (<basename>.png), gif (<basename>.gif)."),
       QStringLiteral("LIST"));
   const QCommandLineOption compiler_option(
       QStringLiteral("compiler"),
