@@ -23,6 +23,7 @@ class ImageCanvas : public QWidget {
 
  signals:
   void clicked();
+  void file_dropped(const QString& path);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

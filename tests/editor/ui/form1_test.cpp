@@ -22,7 +22,7 @@ namespace {
 QImage composed(const ProjectModel& model, int k) {
   ProjectModel copy = model;
   copy.cur_frame = static_cast<std::int16_t>(k);
-  tamrisk::compose_frame(copy, false);
+  tamrisk::compose_frame(copy);
   return copy.win_main;
 }
 
@@ -106,7 +106,7 @@ class Form1Test : public QObject {
     QFETCH(QRect, geometry);
     QFETCH(QString, text);
     Window w(prog_);
-    QCOMPARE(w.form->windowTitle(), QStringLiteral("ミルオ工房簡易アニメータ"));
+    QCOMPARE(w.form->windowHandle()->title(), QStringLiteral("ミルオ工房簡易アニメータ"));
     QCOMPARE(w.form->size(), QSize(678, 521));
     QWidget* control = w.get(name);
     QVERIFY(control != nullptr);
@@ -252,6 +252,9 @@ class Form1Test : public QObject {
     QTest::newRow("empty is 0") << "" << 0 << "0";
     QTest::newRow("full-width digits") << "５" << 5 << "5";
     QTest::newRow("blanks before") << "  -4" << -4 << "-4";
+    // Typed key by key over the selected "3": "-" alone asks for nothing.
+    QTest::newRow("-5 typed over the box") << "-5" << -5 << "-5";
+    QTest::newRow("a lone sign changes nothing") << "+" << 3 << "+";
   }
   void typedAdvanceTakesTheLeadingNumberWithinTen() {
     QFETCH(QString, typed);
@@ -259,10 +262,20 @@ class Form1Test : public QObject {
     QFETCH(QString, shown);
     Window w(prog_);
     w.bar(QStringLiteral("sc_bar"))->setValue(3);
-    w.line(QStringLiteral("size_move"))->setText(typed);
+    QLineEdit* box = w.line(QStringLiteral("size_move"));
+    box->setFocus();
+    box->selectAll();
+    if (QString(QTest::currentDataTag()).contains(QStringLiteral("typed"))) {
+      QTest::keyClicks(box, typed);
+    } else {
+      box->insert(typed);  // in one change, as pasted
+    }
     QCOMPARE(w.model().sc_bar(), sc_bar);
     QCOMPARE(w.bar(QStringLiteral("sc_bar"))->value(), sc_bar);
-    QCOMPARE(w.text(QStringLiteral("size_move")), shown);
+    QCOMPARE(box->text(), typed);  // as typed while typing
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(w.model().sc_bar(), sc_bar);
   }
 
   void theSequenceTakesAtMost91Frames() {
