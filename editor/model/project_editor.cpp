@@ -245,12 +245,13 @@ void ProjectEditor::change(const QString& text, int merge, const std::function<v
   }
 }
 
-void ProjectEditor::push(const QString& text, int merge, const ProjectState& before) {
+void ProjectEditor::push(const QString& text, int merge, ProjectState before) {
+  // before is a copy: it may be current_ itself.
   ProjectState after = ProjectState::capture(model_);
   const ProjectState::Parts parts = ProjectState::differences(before, after);
   current_ = after;
   if (parts != 0) {
-    history_.push(new Step(*this, text, merge, parts, before, std::move(after)));
+    history_.push(new Step(*this, text, merge, parts, std::move(before), std::move(after)));
   }
 }
 

@@ -94,7 +94,7 @@ class ProjectEditor {
 
   // Runs edit on the model and records what it changed.
   void change(const QString& text, int merge, const std::function<void()>& edit);
-  void push(const QString& text, int merge, const ProjectState& before);
+  void push(const QString& text, int merge, ProjectState before);
   void restore(const ProjectState& state, ProjectState::Parts parts);
 
   ProjectModel& model_;
