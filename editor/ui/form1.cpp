@@ -8,13 +8,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
 #include <initializer_list>
-#include <limits>
 
 #include "model/settings_file.h"
 #include "platform/program_folder.h"

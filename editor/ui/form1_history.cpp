@@ -12,7 +12,6 @@
 
 #include "model/settings_file.h"
 #include "ui/form1.h"
-#include "ui/form5.h"
 
 namespace tamrisk::ui {
 
