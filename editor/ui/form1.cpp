@@ -70,6 +70,7 @@ Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* pa
 
 Form1::~Form1() {
   qApp->removeEventFilter(this);
+  disconnect(qApp, nullptr, this, nullptr);
   // The windows opened from here go with this one; what they report on the
   // way is no longer wanted.
   for (QObject* window : std::initializer_list<QObject*>{zoom_, picker_, settings_, background_}) {
