@@ -70,13 +70,12 @@ Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* pa
 
 Form1::~Form1() {
   qApp->removeEventFilter(this);
+  // The controls and the windows opened from here go with this one (a box
+  // losing the focus reports the end of its editing): nothing they report on
+  // the way is wanted.
   disconnect(qApp, nullptr, this, nullptr);
-  // The windows opened from here go with this one; what they report on the
-  // way is no longer wanted.
-  for (QObject* window : std::initializer_list<QObject*>{zoom_, picker_, settings_, background_}) {
-    if (window != nullptr) {
-      window->disconnect(this);
-    }
+  for (QObject* child : findChildren<QObject*>()) {
+    child->disconnect(this);
   }
 }
 
