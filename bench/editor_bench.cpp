@@ -66,7 +66,7 @@ void BM_ComposeFrame(benchmark::State& state) {
   int k = 0;
   for (auto _ : state) {
     model.cur_frame = static_cast<std::int16_t>(k);
-    tamrisk::compose_frame(model, false);
+    tamrisk::compose_frame(model);
     benchmark::DoNotOptimize(model.win_main.constBits());
     k = (k + 1) % tamrisk::bench::kFrameCount;
   }
@@ -85,7 +85,7 @@ void BM_EncodeFrame(benchmark::State& state) {
   std::vector<QImage> frames;
   for (int k = 0; k < 9; ++k) {
     model.cur_frame = static_cast<std::int16_t>(k);
-    tamrisk::compose_frame(model, false);
+    tamrisk::compose_frame(model);
     frames.push_back(model.win_main.copy());
   }
   std::size_t k = 0;

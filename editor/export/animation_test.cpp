@@ -27,7 +27,7 @@ void AnimationTest::Timer1_Timer() {
     stop();
     return;
   }
-  compose_frame(model_, false);
+  compose_frame(model_);
   int next = (model_.cur_frame + 1) % n;
   if (next < 0) {
     next += n;

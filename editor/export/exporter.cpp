@@ -222,14 +222,14 @@ bool write_frames(ExportRun& run) {
   const auto fail_frame = [&]() {
     if (model.cur_frame != files.written()) {
       model.cur_frame = static_cast<std::int16_t>(files.written());
-      compose_frame(model, false);
+      compose_frame(model);
     }
     return run.fail(why);
   };
   const int n = model.frame_count();
   for (int k = 0; k < n; ++k) {
     model.cur_frame = static_cast<std::int16_t>(k);
-    compose_frame(model, false);
+    compose_frame(model);
     if (!files.add(model.win_main, &why)) {
       return fail_frame();
     }

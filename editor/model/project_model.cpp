@@ -102,8 +102,12 @@ void ProjectModel::set_background_ranges() {
   // The bounds are 16-bit, as the placement itself is.
   const int width = std::min(pic[kBackground].width(), kInt16Max);
   const int height = std::min(pic[kBackground].height(), kInt16Max);
-  adjust_x_range_ = Range{kAdjustXMin, width};
-  adjust_y_range_ = Range{-height, height};
+  set_adjust_ranges(Range{kAdjustXMin, width}, Range{-height, height});
+}
+
+void ProjectModel::set_adjust_ranges(Range x, Range y) {
+  adjust_x_range_ = x;
+  adjust_y_range_ = y;
   set_adjust_x(adjust_x_);
   set_adjust_y(adjust_y_);
 }
@@ -124,6 +128,13 @@ ProjectModel::Offset ProjectModel::cumulative_offset(int k) const {
     sum.y = add16(sum.y, frame_dy[j]);
   }
   return sum;
+}
+
+ProjectModel::Offset ProjectModel::frame_offset(int k) const {
+  if (k < 0 || k >= kMaxFrames) {
+    return {0, 0};
+  }
+  return {frame_dx[static_cast<size_t>(k)], frame_dy[static_cast<size_t>(k)]};
 }
 
 void ProjectModel::reset_frame_offsets() {

@@ -86,6 +86,8 @@ class ProjectModel {
   // After a background picture is set: x up to the background width, y within
   // plus and minus the background height (pixels).
   void set_background_ranges();
+  // Sets both ranges, clamping the placement into them.
+  void set_adjust_ranges(Range x, Range y);
 
   // Frame sequence: one digit per frame, at most kMaxFrames characters;
   // a longer text is cut (never inside a surrogate pair).
@@ -103,6 +105,8 @@ class ProjectModel {
   // Sums of frame_dx and frame_dy over frames 0..k inclusive, wrapping round
   // as 16-bit values do; k is limited to the table (k < 0 sums nothing).
   Offset cumulative_offset(int k) const;
+  // Frame k's own offset; (0, 0) outside the table.
+  Offset frame_offset(int k) const;
   void reset_frame_offsets();
 
   // Pattern advance per frame, -15..15.
@@ -127,15 +131,6 @@ class ProjectModel {
   std::int16_t cur_frame = 0;
   int pst_mode = 0;  // 1 load, 2 save
   QString file_path;
-
-  // Texts of the offset displays, refreshed by composition with offsets on.
-  QString total_adjust_x = QStringLiteral("0");
-  QString total_adjust_y = QStringLiteral("0");
-  QString this_adjust_x = QStringLiteral("0");
-  QString this_adjust_y = QStringLiteral("0");
-  // Displays of the global placement: adjust_x, and adjust_y negated.
-  QString offset_x() const { return QString::number(adjust_x_); }
-  QString offset_y() const { return QString::number(-adjust_y_); }
 
   // The frame canvas, always the size of the background layer.
   QImage win_main;

@@ -185,21 +185,12 @@ void key_color_blt(QImage& dest, int x, int y, int width, int height, const QIma
   }
 }
 
-void compose_frame(ProjectModel& model, bool show_offsets) {
+void compose_frame(ProjectModel& model) {
   const int k = model.cur_frame;
   const int entry = sequence_entry(model.pattern_anime(), k);
   ProjectModel::Offset sum{0, 0};
   if (k >= 0) {
     sum = model.cumulative_offset(std::min(k, kMaxFrames - 1));
-  }
-  if (show_offsets) {
-    const bool in_table = k >= 0 && k < kMaxFrames;
-    model.total_adjust_x = QString::number(sum.x);
-    model.total_adjust_y = QString::number(-int{sum.y});
-    model.this_adjust_x =
-        QString::number(in_table ? int{model.frame_dx[static_cast<size_t>(k)]} : 0);
-    model.this_adjust_y =
-        QString::number(in_table ? -int{model.frame_dy[static_cast<size_t>(k)]} : 0);
   }
 
   QImage& frame = model.win_main;

@@ -19,10 +19,9 @@ void key_color_blt(QImage& dest, int x, int y, int width, int height, const QIma
 // Draws frame cur_frame into model.win_main: the background opaque, the
 // frame's pattern keyed and wrapped round the right edge, the foreground
 // keyed. A sequence character other than "1".."9", or a frame past the text
-// or past the per-frame tables, makes the background the pattern. With
-// show_offsets the four offset display texts are refreshed. The zoom window
-// mirrors win_main through zoom_image.
-void compose_frame(ProjectModel& model, bool show_offsets);
+// or past the per-frame tables, makes the background the pattern. The zoom
+// window mirrors win_main through zoom_image.
+void compose_frame(ProjectModel& model);
 
 // While adjust_on: the background and pattern 1 at (adjust_x, adjust_y) into
 // win_main, without clearing it first. Otherwise win_main is left alone.

@@ -8,13 +8,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
 #include <initializer_list>
-#include <limits>
 
 #include "model/settings_file.h"
 #include "platform/program_folder.h"
@@ -38,30 +35,10 @@ const QString kCaptionFineOff = QStringLiteral("微調整ＯＦＦ");
 const QString kCaptionZoom = QStringLiteral("ズーム");
 const QString kCaptionUnzoom = QStringLiteral("縮小");
 
-// The changes of frame_dx and frame_dy by the arrow buttons ↑ ↓ ← →.
-struct ArrowStep {
-  int dx;
-  int dy;
-};
-constexpr ArrowStep kArrowSteps[4] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
-
-// Typed pattern advances are taken only within this bound.
-constexpr int kTypedAdvanceLimit = 10;
-
-// The leading number of a typed pattern advance, rounded to the nearest
-// whole number with halves to even; 0 when the text does not start with a
-// number. Full-width digits and signs count as their ASCII forms.
-double leading_number(const QString& text) {
-  static const QRegularExpression number(
-      QStringLiteral(R"(^\s*([+-]?(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?))"));
-  const QRegularExpressionMatch match =
-      number.match(text.normalized(QString::NormalizationForm_KC));
-  if (!match.hasMatch()) {
-    return 0;
-  }
-  // nearbyint rounds halves to even in the default rounding mode.
-  return std::nearbyint(match.captured(1).toDouble());
-}
+// The arrow buttons ↑ ↓ ← → in the order of bt_arrow.
+constexpr ProjectEditor::Arrow kArrows[4] = {ProjectEditor::Arrow::Up, ProjectEditor::Arrow::Down,
+                                             ProjectEditor::Arrow::Left,
+                                             ProjectEditor::Arrow::Right};
 
 }  // namespace
 
@@ -70,12 +47,15 @@ Form1::Form1(QWidget* parent) : Form1(program_folder(), default_compiler_path(),
 Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* parent)
     : QWidget(parent),
       model_(program_folder),
+      editor_(model_, editor_picture_readers()),
       compiler_path_(compiler),
       Timer1(new QTimer(this)),
       timer_(Timer1),
       animation_(model_, timer_) {
-  setWindowTitle(title());
+  // The title shows "*" while there are edits since the last SAVE or LOAD.
+  setWindowTitle(title() + QStringLiteral("[*]"));
   setFixedSize(678, 521);
+  setAcceptDrops(true);
   // The captions are laid out for a 12-pixel font.
   QFont small = font();
   small.setPixelSize(12);
@@ -84,11 +64,19 @@ Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* pa
   build_controls();
   make_format_chooser();
   connect_controls();
+  make_history_actions();
   start_up();
 }
 
 Form1::~Form1() {
   qApp->removeEventFilter(this);
+  // The controls and the windows opened from here go with this one (a box
+  // losing the focus reports the end of its editing): nothing they report on
+  // the way is wanted.
+  disconnect(qApp, nullptr, this, nullptr);
+  for (QObject* child : findChildren<QObject*>()) {
+    child->disconnect(this);
+  }
 }
 
 QString Form1::title() {
@@ -120,6 +108,7 @@ void Form1::connect_controls() {
   connect(adjust_y, &QScrollBar::valueChanged, this, &Form1::adjust_y_Change);
   connect(sc_bar, &QScrollBar::valueChanged, this, &Form1::sc_bar_Change);
   connect(size_move, &QLineEdit::textChanged, this, &Form1::size_move_Change);
+  connect(size_move, &QLineEdit::editingFinished, this, &Form1::size_move_Finished);
   connect(pattern_anime, &QLineEdit::textChanged, this, &Form1::pattern_anime_Change);
   // The pointer follows when the sequence box scrolls its text.
   connect(
@@ -140,6 +129,8 @@ void Form1::connect_controls() {
   connect(bt_save, &QPushButton::clicked, this, &Form1::bt_save_Click);
   for (int i = 0; i < kLayerCount; ++i) {
     connect(pic[i], &ImageCanvas::clicked, this, [this, i] { pic_Click(i); });
+    connect(pic[i], &ImageCanvas::file_dropped, this,
+            [this, i](const QString& path) { pic_FileDropped(i, path); });
   }
   connect(output_png, &QPushButton::clicked, this, &Form1::output_png_Click);
   connect(output_bmp, &QPushButton::clicked, this, &Form1::output_bmp_Click);
@@ -175,130 +166,110 @@ void Form1::start_up() {
 // --- Placement, pattern advance, sequence ----------------------------------
 
 void Form1::adjust_x_Change(int value) {
-  model_.set_adjust_x(value);
-  offset_x->setText(model_.offset_x());
+  editor_.set_adjust_x(value);
+  show_placement();
   adjust_preview();
 }
 
 void Form1::adjust_y_Change(int value) {
-  model_.set_adjust_y(value);
-  offset_y->setText(model_.offset_y());
+  editor_.set_adjust_y(value);
+  show_placement();
   adjust_preview();
 }
 
 void Form1::sc_bar_Change(int value) {
-  model_.set_sc_bar(value);
-  const QString text = QString::number(model_.sc_bar());
-  if (size_move->text() != text) {
-    size_move->setText(text);
+  editor_.set_advance(value);
+  show_advance_text();
+}
+
+// The value is taken as it is typed; the box is rewritten with it only when
+// the typing ends, so that the text under the cursor stays as typed.
+void Form1::size_move_Change(const QString& text) {
+  if (editor_.type_advance(text)) {
+    show_advance();
   }
 }
 
-void Form1::size_move_Change(const QString& text) {
-  const double value = leading_number(text);
-  if (value >= -kTypedAdvanceLimit && value <= kTypedAdvanceLimit) {
-    sc_bar->setValue(static_cast<int>(value));
+void Form1::size_move_Finished() {
+  if (ProjectEditor::typed_advance(size_move->text())) {
+    show_advance_text();
   }
 }
 
 void Form1::pattern_anime_Change(const QString& text) {
-  model_.set_pattern_anime(text);
+  editor_.set_sequence(text);
 }
 
 void Form1::basename_Change(const QString& text) {
-  model_.basename = text;
+  editor_.set_basename(text);
 }
 
 // --- Modes -------------------------------------------------------------------
 
 void Form1::bt_set_Click() {
-  model_.adjust_on = true;
-  model_.fine_on = false;
-  bt_set2->setText(kCaptionFineOn);
-  pattern_anime->setReadOnly(false);
-  model_.fine_pos = 0;
-  move_pointer(0);
-  select_cell(-1);
+  editor_.enter_adjust();
+  show_modes();
   adjust_preview();
 }
 
 void Form1::bt_set2_Click() {
   focus_to_sink();
-  if (model_.frame_count() > 0 && !model_.fine_on) {
-    model_.fine_on = true;
-    model_.adjust_on = false;
-    bt_set2->setText(kCaptionFineOff);
-    pattern_anime->setReadOnly(true);
-    model_.fine_pos = 0;
-    model_.cur_frame = 0;
-    move_pointer(0);
-    select_cell(0);
-    focus_to_sink();
+  const bool on = editor_.toggle_fine();
+  show_modes();
+  if (on) {
     compose_with_values();
-  } else {
-    switch_fine_mode_off();
   }
 }
 
 void Form1::switch_fine_mode_off() {
-  model_.fine_on = false;
-  bt_set2->setText(kCaptionFineOn);
-  pattern_anime->setReadOnly(false);
-  move_pointer(0);
-  select_cell(-1);
+  editor_.end_fine();
+  show_modes();
 }
 
 void Form1::bt_reset_Click() {
   // The global offsets only; the fine offsets stay in every mode.
   focus_to_sink();
-  adjust_x->setValue(0);
-  adjust_y->setValue(0);
+  editor_.reset_placement();
+  show_placement();
+  adjust_preview();
 }
 
 void Form1::bt_arrow_Click(int index) {
   focus_to_sink();
-  const int k = model_.fine_pos;
-  if (!model_.fine_on || k < 0 || k >= std::min(model_.frame_count(), kMaxFrames)) {
-    return;
+  switch (editor_.nudge(kArrows[index])) {
+    case ProjectEditor::Nudge::Moved:
+      compose_with_values();
+      break;
+    case ProjectEditor::Nudge::Refused:
+      QApplication::beep();
+      break;
+    case ProjectEditor::Nudge::Ignored:
+      break;
   }
-  const ArrowStep& arrow = kArrowSteps[index];
-  auto& table = arrow.dx != 0 ? model_.frame_dx : model_.frame_dy;
-  const int next = table[k] + arrow.dx + arrow.dy;
-  if (next < std::numeric_limits<std::int16_t>::min() ||
-      next > std::numeric_limits<std::int16_t>::max()) {
-    QApplication::beep();
-    return;
-  }
-  table[k] = static_cast<std::int16_t>(next);
-  compose_with_values();
 }
 
 bool Form1::Form_KeyDown(int key) {
-  const int n = model_.frame_count();
-  if (!model_.fine_on || n == 0) {
+  const int step = key == Qt::Key_Left ? -1 : (key == Qt::Key_Right ? 1 : 0);
+  if (step == 0 || !editor_.move_fine_cursor(step)) {
     return false;
   }
-  int d = 0;
-  if (key == Qt::Key_Left) {
-    d = -1;
-  } else if (key == Qt::Key_Right) {
-    d = 1;
-  } else {
-    return false;
-  }
-  model_.fine_pos = ((model_.fine_pos + d) % n + n) % n;
-  move_pointer(model_.fine_pos);
-  focus_to_sink();
-  select_cell(model_.fine_pos);
-  model_.cur_frame = static_cast<std::int16_t>(model_.fine_pos);
+  show_modes();
   compose_with_values();
   return true;
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->window() == this &&
-      Form_KeyDown(static_cast<QKeyEvent*>(event)->key())) {
+  if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
+    return QWidget::eventFilter(watched, event);
+  }
+  if (event->type() == QEvent::ShortcutOverride &&
+      is_history_key(*static_cast<QKeyEvent*>(event))) {
+    // The window's undo and redo, not a text box's own: left unaccepted,
+    // the key goes to the window's shortcuts.
+    event->ignore();
+    return true;
+  }
+  if (event->type() == QEvent::KeyPress && Form_KeyDown(static_cast<QKeyEvent*>(event)->key())) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
@@ -308,8 +279,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::bt_zoom_Click() {
   focus_to_sink();
-  if (!model_.zoom_on) {
-    model_.zoom_on = true;
+  if (editor_.toggle_zoom()) {
     bt_zoom->setText(kCaptionUnzoom);
     if (zoom_.isNull()) {
       zoom_ = new Form4(this);
@@ -320,7 +290,6 @@ void Form1::bt_zoom_Click() {
     zoom_->show();
     zoom_->raise();
   } else {
-    model_.zoom_on = false;
     bt_zoom->setText(kCaptionZoom);
     if (!zoom_.isNull()) {
       zoom_->close();
@@ -329,7 +298,7 @@ void Form1::bt_zoom_Click() {
 }
 
 void Form1::Form4_Unload() {
-  model_.zoom_on = false;
+  editor_.zoom_closed();
   bt_zoom->setText(kCaptionZoom);
 }
 
@@ -337,22 +306,20 @@ void Form1::Form4_Unload() {
 
 void Form1::Command1_Click() {
   if (background_.isNull()) {
+    // The dialog edits the model itself; what it changes is recorded as one
+    // step, from its opening to its closing.
+    editor_.seal();
     background_ = new Form5(model_, this);
     connect(background_, &Form5::background_changed, this, &Form1::background_changed);
+    connect(background_, &QDialog::finished, this, &Form1::background_closed);
   }
   background_->show_dialog();
-}
-
-void Form1::background_changed() {
-  show_layers();
-  show_placement();
-  show_frame();
 }
 
 void Form1::pic_Click(int layer) {
   if (picker_.isNull()) {
     switch_fine_mode_off();
-    picker_ = new Form2(model_, this);
+    picker_ = new Form2(editor_, this);
     connect(picker_, &Form2::layer_loaded, this, &Form1::layer_loaded);
   }
   picker_->open_for_layer(layer);
@@ -379,6 +346,7 @@ void Form1::open_settings_dialog(int pst_mode) {
     switch_fine_mode_off();
     settings_ = new Form3(model_, this);
     connect(settings_, &Form3::load_save_requested, this, &Form1::load_save);
+    connect(settings_, &QDialog::finished, this, [this] { close_after_save_ = false; });
   }
   settings_->open_for(pst_mode, model_.program_folder());
 }
@@ -386,9 +354,13 @@ void Form1::open_settings_dialog(int pst_mode) {
 bool Form1::load_save() {
   QString error;
   QStringList warnings;
-  const bool ok = ::tamrisk::load_save(model_, &error, editor_picture_readers(), &warnings);
+  const bool ok = editor_.load_save(&error, &warnings);
   if (model_.pst_mode == 1) {
     refresh_from_model();
+  }
+  if (ok && model_.pst_mode == 2 && close_after_save_) {
+    // After the dialog that asked for the save has closed.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
   }
   if (!ok) {
     QMessageBox::warning(this, title(), error);
@@ -405,6 +377,8 @@ bool Form1::open_settings(const QString& path) {
         QStringLiteral("設定ファイル「%1」がありません。").arg(QDir::toNativeSeparators(path)));
     return false;
   }
+  // As through the settings dialog, which ends fine-adjust mode on opening.
+  switch_fine_mode_off();
   model_.file_path = path;
   model_.pst_mode = 1;
   return load_save();
@@ -430,7 +404,7 @@ void Form1::focus_to_sink() {
 }
 
 void Form1::compose_with_values() {
-  compose_frame(model_, true);
+  compose_frame(model_);
   show_offsets();
   show_frame();
 }
@@ -444,6 +418,10 @@ void Form1::adjust_preview() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+  if (!editor_.is_clean() && !ask_to_close()) {
+    event->ignore();
+    return;
+  }
   Timer1->stop();
   for (QWidget* window : std::initializer_list<QWidget*>{zoom_, picker_, settings_, background_}) {
     if (window != nullptr) {
@@ -456,28 +434,53 @@ void Form1::closeEvent(QCloseEvent* event) {
 // --- Showing the model -------------------------------------------------------
 
 void Form1::refresh_from_model() {
+  show_project();
+  show_output_folder();
+  show_output_format();
+  show_frame();
+  move_pointer(-1);
+  anime->setText(animation_.caption());
+}
+
+// The parts of the project that edits change.
+void Form1::show_project() {
   show_layers();
   show_placement();
-  {
-    const QSignalBlocker blocker(sc_bar);
-    sc_bar->setValue(model_.sc_bar());
-  }
-  const QString advance = QString::number(model_.sc_bar());
-  if (size_move->text() != advance) {
-    size_move->setText(advance);
-  }
+  show_advance();
+  show_advance_text();
   if (pattern_anime->text() != model_.pattern_anime()) {
     pattern_anime->setText(model_.pattern_anime());
   }
   if (basename->text() != model_.basename) {
     basename->setText(model_.basename);
   }
-  show_output_folder();
-  show_output_format();
-  show_offsets();
-  show_frame();
-  move_pointer(-1);
-  anime->setText(animation_.caption());
+}
+
+void Form1::show_modes() {
+  bt_set2->setText(model_.fine_on ? kCaptionFineOff : kCaptionFineOn);
+  pattern_anime->setReadOnly(model_.fine_on);
+  if (model_.fine_on) {
+    move_pointer(model_.fine_pos);
+    // The sequence box drops its selection when it loses the focus: the
+    // focus moves first.
+    focus_to_sink();
+    select_cell(model_.fine_pos);
+  } else {
+    move_pointer(0);
+    select_cell(-1);
+  }
+}
+
+void Form1::show_advance() {
+  const QSignalBlocker blocker(sc_bar);
+  sc_bar->setValue(model_.sc_bar());
+}
+
+void Form1::show_advance_text() {
+  const QString advance = QString::number(model_.sc_bar());
+  if (size_move->text() != advance) {
+    size_move->setText(advance);
+  }
 }
 
 void Form1::show_layers() {
@@ -493,11 +496,14 @@ void Form1::show_frame() {
   }
 }
 
+// TOTAL and THIS of frame cur_frame; y shows upwards.
 void Form1::show_offsets() {
-  total_adjust_x->setText(model_.total_adjust_x);
-  total_adjust_y->setText(model_.total_adjust_y);
-  this_adjust_x->setText(model_.this_adjust_x);
-  this_adjust_y->setText(model_.this_adjust_y);
+  const ProjectModel::Offset total = model_.cumulative_offset(model_.cur_frame);
+  const ProjectModel::Offset own = model_.frame_offset(model_.cur_frame);
+  total_adjust_x->setText(QString::number(total.x));
+  total_adjust_y->setText(QString::number(-int{total.y}));
+  this_adjust_x->setText(QString::number(own.x));
+  this_adjust_y->setText(QString::number(-int{own.y}));
 }
 
 void Form1::show_placement() {
@@ -513,8 +519,8 @@ void Form1::show_placement() {
     adjust_y->setRange(model_.adjust_y_range().min, model_.adjust_y_range().max);
     adjust_y->setValue(model_.adjust_y());
   }
-  offset_x->setText(model_.offset_x());
-  offset_y->setText(model_.offset_y());
+  offset_x->setText(QString::number(model_.adjust_x()));
+  offset_y->setText(QString::number(-model_.adjust_y()));
 }
 
 void Form1::show_output_folder() {

@@ -10,9 +10,11 @@
 
 #include "export/animation_test.h"
 #include "export/exporter.h"
+#include "model/project_editor.h"
 #include "model/project_model.h"
 #include "ui/qt_animation_timer.h"
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -32,10 +34,13 @@ class ImageCanvas;
 class SequenceBox;
 
 // The main window "ミルオ工房簡易アニメータ". It owns the project model and
-// edits it: the placement of the patterns, the pattern advance, the frame
-// sequence and its fine offsets, the modes (adjust, fine-adjust, zoom), the
-// output settings, the animation test and the export. Every handler changes
-// the model and then shows the model again.
+// its editor, and shows them: the placement of the patterns, the pattern
+// advance, the frame sequence and its fine offsets, the modes (adjust,
+// fine-adjust, zoom), the output settings, the animation test and the
+// export. Every handler makes one call on the editor (or the model) and then
+// shows the model again. Edits are undone with Ctrl+Z and redone with
+// Ctrl+Shift+Z or Ctrl+Y; the title marks edits made since the last SAVE or
+// LOAD, and closing with such edits asks whether to save them first.
 class Form1 : public QWidget {
   Q_OBJECT
 
@@ -53,6 +58,7 @@ class Form1 : public QWidget {
 
   ProjectModel& model() { return model_; }
   const ProjectModel& model() const { return model_; }
+  ProjectEditor& editor() { return editor_; }
 
   const QString& compiler_path() const { return compiler_path_; }
   void set_compiler_path(const QString& compiler) { compiler_path_ = compiler; }
@@ -86,6 +92,9 @@ class Form1 : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // A settings file dropped on the window loads as LOAD does.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // The controls, made in the order of kControlRows, which is also the
@@ -103,6 +112,7 @@ class Form1 : public QWidget {
   void adjust_y_Change(int value);
   void sc_bar_Change(int value);
   void size_move_Change(const QString& text);
+  void size_move_Finished();
   void pattern_anime_Change(const QString& text);
   void basename_Change(const QString& text);
   void bt_set_Click();
@@ -120,6 +130,9 @@ class Form1 : public QWidget {
   // Loads or saves as pst_mode says, shows a load and reports failures.
   bool load_save();
   void pic_Click(int layer);
+  // A file dropped on layer's canvas: a picture loads into the layer as the
+  // image picker loads it, a settings file as LOAD.
+  void pic_FileDropped(int layer, const QString& path);
   void output_png_Click();
   void output_bmp_Click();
   void make_format_chooser();
@@ -129,6 +142,7 @@ class Form1 : public QWidget {
   void Timer1_Timer();
   void layer_loaded(int layer);
   void background_changed();
+  void background_closed();
 
   // Recurring steps.
   void focus_to_sink();
@@ -136,10 +150,21 @@ class Form1 : public QWidget {
   void adjust_preview();
   void open_settings_dialog(int pst_mode);
   bool ask_overwrite(const QString& path);
+  // Undo and redo: the keys, and showing the model they leave.
+  void make_history_actions();
+  static bool is_history_key(const QKeyEvent& event);
+  void show_restored(bool fine_ended);
+  // Asked on closing with unsaved edits; true closes now. "Save" opens the
+  // SAVE dialog and closes once it has saved.
+  bool ask_to_close();
   void report_export(const ExportResult& result);
 
   // Showing the model.
   void refresh_from_model();
+  void show_project();
+  void show_modes();
+  void show_advance();
+  void show_advance_text();
   void show_layers();
   void show_frame();
   void show_offsets();
@@ -150,6 +175,9 @@ class Form1 : public QWidget {
   void select_cell(int cell);
 
   ProjectModel model_;
+  ProjectEditor editor_;
+  // SAVE was chosen in the close question: close once it has saved.
+  bool close_after_save_ = false;
   QString compiler_path_;
   OverwriteQuestion overwrite_question_;
   bool exporting_ = false;

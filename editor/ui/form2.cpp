@@ -12,7 +12,6 @@
 
 #include "model/layer_picture.h"
 #include "model/settings_name.h"
-#include "render/picture_readers.h"
 #include "ui/drive_selector.h"
 #include "ui/file_list.h"
 #include "ui/folder_list.h"
@@ -55,9 +54,10 @@ QString existing_folder(const QString& wanted, const QString& program_folder) {
 
 }  // namespace
 
-Form2::Form2(ProjectModel& model, QWidget* parent)
+Form2::Form2(ProjectEditor& editor, QWidget* parent)
     : QDialog(parent),
-      model_(model),
+      editor_(editor),
+      model_(editor.model()),
       Drive1(new DriveSelector(this)),
       Dir1(new FolderList(this)),
       File1(new FileList(this)),
@@ -145,11 +145,9 @@ void Form2::Dir1_Change(const QString& folder) {
 
 void Form2::File1_Click(const QString& name) {
   const int layer = current_layer();
-  model_.file_path = join_folder_and_name(Dir1->folder(), name);
   QString error;
-  const bool ok = load_layer_picture(model_, layer, model_.file_path,
-                                     picker_uses_png_reader(Combo1->currentText()), &error,
-                                     editor_picture_readers());
+  const bool ok = editor_.load_picture(layer, join_folder_and_name(Dir1->folder(), name),
+                                       picker_uses_png_reader(Combo1->currentText()), &error);
   emit layer_loaded(layer);
   if (!ok) {
     QMessageBox::warning(this, windowTitle(), error);

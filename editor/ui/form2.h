@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "model/project_editor.h"
 #include "model/project_model.h"
 
 class QComboBox;
@@ -18,12 +19,12 @@ class FolderList;
 // The image picker "ファイルを開く": a click on a file loads it into the
 // current layer at once; the picker stays open until "OK" or its close box,
 // and then deletes itself. It opens in path_ref and keeps path_ref on the
-// folder it shows.
+// folder it shows. Each file assigned is one step of the editor.
 class Form2 : public QDialog {
   Q_OBJECT
 
  public:
-  Form2(ProjectModel& model, QWidget* parent = nullptr);
+  explicit Form2(ProjectEditor& editor, QWidget* parent = nullptr);
 
   // Shows the picker, or brings it forward, with layer as the current layer.
   void open_for_layer(int layer);
@@ -45,6 +46,7 @@ class Form2 : public QDialog {
   void Command2_Click();
   void Command1_Click();
 
+  ProjectEditor& editor_;
   ProjectModel& model_;
   DriveSelector* Drive1;
   FolderList* Dir1;

@@ -167,7 +167,7 @@ TEST_F(ExportTest, EmptySequenceCompilesAnEmptyLoopOrWritesNothing) {
     model_.set_pattern_anime("");
     model_.png_output = png;
     model_.cur_frame = 7;
-    compose_frame(model_, false);
+    compose_frame(model_);
     ASSERT_TRUE(export_frames(model_, options_).ok());
     EXPECT_EQ(model_.cur_frame, 7);
     QImage cleared(16, 8, QImage::Format_RGB32);

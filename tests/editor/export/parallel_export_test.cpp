@@ -80,7 +80,7 @@ TEST_F(ParallelExport, WritesTheFilesOfTheOneByOneWay) {
   std::vector<QByteArray> expected;
   for (int k = 0; k < kFrames; ++k) {
     plain.cur_frame = static_cast<std::int16_t>(k);
-    compose_frame(plain, false);
+    compose_frame(plain);
     QByteArray png;
     ASSERT_TRUE(encode_png(plain.win_main, 40, 30, &png, nullptr));
     expected.push_back(png);
@@ -130,7 +130,7 @@ TEST_F(ParallelExport, WritesTheFilesOfTheOneByOneWay) {
 TEST_F(ParallelExport, StopsAtTheFirstFrameThatCannotBeWritten) {
   ProjectModel plain = model_;
   plain.cur_frame = 9;
-  compose_frame(plain, false);
+  compose_frame(plain);
   for (int threads : {1, 2, 8}) {
     SCOPED_TRACE(threads);
     const QString folder = QDir(dir_.path()).filePath(QString::number(threads));

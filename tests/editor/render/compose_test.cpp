@@ -105,7 +105,7 @@ TEST_F(ComposeTest, WrapsThePatternRoundTheRightEdge) {
     model.set_adjust_x(c.adjust_x);
     model.set_adjust_y(c.adjust_y);
     ASSERT_EQ(model.adjust_x(), c.adjust_x);
-    compose_frame(model, false);
+    compose_frame(model);
     EXPECT_EQ(frame(), c.expected);
   }
 }
@@ -118,10 +118,10 @@ TEST_F(ComposeTest, PlacesThePatternByAdvanceAndAccumulatedOffsets) {
   model.frame_dx = {1, 0, 1, 100};
   model.frame_dy = {1, 0, 0, 5};
   model.cur_frame = 2;  // t = 4 + 1 + 2 = 7, y = 1
-  compose_frame(model, false);
+  compose_frame(model);
   EXPECT_EQ(frame(), "......../ab......");
   model.frame_dy = {0, 0, 0, 5};  // y = 0
-  compose_frame(model, false);
+  compose_frame(model);
   EXPECT_EQ(frame(), "ab....../de.....c");
 }
 
@@ -147,7 +147,7 @@ TEST_F(ComposeTest, ChoosesTheLayerOfTheCurrentFrame) {
     SCOPED_TRACE(std::to_string(c.cur_frame) + " " + QString::fromUtf16(c.text).toStdString());
     model.set_pattern_anime(QString::fromUtf16(c.text));
     model.cur_frame = static_cast<std::int16_t>(c.cur_frame);
-    compose_frame(model, false);
+    compose_frame(model);
     EXPECT_EQ(frame(), c.expected);
   }
 }
@@ -158,12 +158,12 @@ TEST_F(ComposeTest, UniformLayersDrawNothingAndTheForegroundGoesOnTop) {
   model.pic[1] = grid("k1");
   model.set_adjust_x(1);
   model.set_pattern_anime(QStringLiteral("3"));  // pattern 3 holds no picture
-  compose_frame(model, false);
+  compose_frame(model);
   EXPECT_EQ(frame(), "qrst");
 
   model.set_pattern_anime(QStringLiteral("1"));
   model.pic[kForeground] = grid("kkkf/ffff");
-  compose_frame(model, false);
+  compose_frame(model);
   EXPECT_EQ(frame(), "qr1f");
 }
 
@@ -172,24 +172,8 @@ TEST_F(ComposeTest, UniformLayersDrawNothingAndTheForegroundGoesOnTop) {
 TEST_F(ComposeTest, ClearsTheFrameFirst) {
   model.win_main = grid("zzzzzzzzz/zzzzzzzzz/zzzzzzzzz");
   model.set_pattern_anime(QStringLiteral("3"));
-  compose_frame(model, false);
+  compose_frame(model);
   EXPECT_EQ(frame(), "........w/........w/wwwwwwwww");
-}
-
-TEST_F(ComposeTest, ShowsTheOffsetsOnlyWhenAsked) {
-  model.frame_dx[0] = 2;
-  model.frame_dx[1] = 3;
-  model.frame_dy[0] = -1;
-  model.frame_dy[1] = 4;
-  model.cur_frame = 1;
-  compose_frame(model, false);
-  EXPECT_EQ(model.total_adjust_x, "0");
-  EXPECT_EQ(model.this_adjust_y, "0");
-  compose_frame(model, true);
-  EXPECT_EQ(model.total_adjust_x, "5");
-  EXPECT_EQ(model.total_adjust_y, "-3");
-  EXPECT_EQ(model.this_adjust_x, "3");
-  EXPECT_EQ(model.this_adjust_y, "-4");
 }
 
 TEST_F(ComposeTest, AdjustPreviewNeedsAdjustMode) {

@@ -163,7 +163,7 @@ TEST(KeyCopyRule, ComposedFramesEqualThePlainSteps) {
     }
     for (int k = 0; k < 6; ++k) {
       model.cur_frame = static_cast<std::int16_t>(k);
-      compose_frame(model, false);
+      compose_frame(model);
       ASSERT_TRUE(same_words(model.win_main, plain_frame(model, size)))
           << "round " << round << ", frame " << k;
     }

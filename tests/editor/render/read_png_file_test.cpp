@@ -42,7 +42,7 @@ TEST(ReadPNGFile, TransparentPixelsAreKeyedOut) {
   model.pic[kBackground] = grid("......../........");
   model.fit_frame_canvas();
   model.set_pattern_anime(QStringLiteral("1"));
-  compose_frame(model, false);
+  compose_frame(model);
   EXPECT_EQ(text_of(model.win_main), ".a....../cde.....");
 }
 

@@ -147,7 +147,7 @@ class ExportWindowTest : public QObject {
       QCOMPARE(frame.convertToFormat(QImage::Format_RGB32), [&] {
         ProjectModel copy = w->model();
         copy.cur_frame = static_cast<std::int16_t>(k);
-        tamrisk::compose_frame(copy, false);
+        tamrisk::compose_frame(copy);
         return copy.win_main;
       }());
     }

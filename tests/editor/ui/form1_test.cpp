@@ -1,11 +1,16 @@
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+#include <QWindow>
 
+#include "model/project_state.h"
 #include "render/compose.h"
 #include "ui/folder_list.h"
 #include "ui/form2.h"
@@ -15,6 +20,7 @@
 #include "window_test_support.h"
 
 using tamrisk::ProjectModel;
+using tamrisk::ProjectState;
 using tamrisk::test::BoxAnswerer;
 using tamrisk::test::Window;
 
@@ -24,8 +30,40 @@ namespace {
 QImage composed(const ProjectModel& model, int k) {
   ProjectModel copy = model;
   copy.cur_frame = static_cast<std::int16_t>(k);
-  tamrisk::compose_frame(copy, false);
+  tamrisk::compose_frame(copy);
   return copy.win_main;
+}
+
+// The first control that does not show the model, empty when all do.
+QString unshown(const Window& w) {
+  const ProjectModel& m = w.model();
+  const std::pair<const char*, QString> texts[] = {
+      {"offset_x", QString::number(m.adjust_x())},
+      {"offset_y", QString::number(-m.adjust_y())},
+      {"size_move", QString::number(m.sc_bar())},
+      {"pattern_anime", m.pattern_anime()},
+      {"basename", m.basename},
+      {"this_adjust_x", m.fine_on ? QString::number(m.frame_offset(m.cur_frame).x)
+                                  : w.text(QStringLiteral("this_adjust_x"))},
+  };
+  for (const auto& [name, text] : texts) {
+    if (w.text(QString::fromLatin1(name)) != text) {
+      return QString::fromLatin1(name);
+    }
+  }
+  for (int i = 0; i < tamrisk::kLayerCount; ++i) {
+    if (w.canvas(QStringLiteral("pic%1").arg(i))->image() != m.pic[static_cast<size_t>(i)]) {
+      return QStringLiteral("pic%1").arg(i);
+    }
+  }
+  return w.bar(QStringLiteral("sc_bar"))->value() == m.sc_bar() ? QString()
+                                                                : QStringLiteral("sc_bar");
+}
+
+// Presses a key combination where the keyboard focus is.
+void press(const Window& w, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QWidget* focus = QApplication::focusWidget();
+  QTest::keyClick(focus != nullptr ? focus : w.form.get(), key, modifiers);
 }
 
 }  // namespace
@@ -59,11 +97,26 @@ class Form1Test : public QObject {
     }
   }
 
+  // Drags a file onto the window and drops it; whether the drag was taken.
+  static bool drop(QWidget* target, const QString& file) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(600, 500), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent event(QPointF(600, 500), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &event);
+    return enter.isAccepted();
+  }
+
  private slots:
   void initTestCase() {
     QVERIFY(dir_.isValid());
     QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("prog/out")));
     prog_ = QDir(dir_.path()).filePath(QStringLiteral("prog"));
+    QVERIFY(tamrisk::test::write_picture(native(QStringLiteral("wide.bmp")), 60, 30, 0x50607));
+    ProjectModel other(prog_);
+    other.set_pattern_anime(QStringLiteral("999"));
+    QVERIFY(tamrisk::save_settings(other, native(QStringLiteral("other.pst")), nullptr));
   }
 
   void controlsStandWhereTheLayoutPutsThem_data() {
@@ -108,7 +161,7 @@ class Form1Test : public QObject {
     QFETCH(QRect, geometry);
     QFETCH(QString, text);
     Window w(prog_);
-    QCOMPARE(w.form->windowTitle(), QStringLiteral("ミルオ工房簡易アニメータ"));
+    QCOMPARE(w.form->windowHandle()->title(), QStringLiteral("ミルオ工房簡易アニメータ"));
     QCOMPARE(w.form->size(), QSize(678, 521));
     QWidget* control = w.get(name);
     QVERIFY(control != nullptr);
@@ -320,6 +373,9 @@ class Form1Test : public QObject {
     QTest::newRow("empty is 0") << "" << 0 << "0";
     QTest::newRow("full-width digits") << "５" << 5 << "5";
     QTest::newRow("blanks before") << "  -4" << -4 << "-4";
+    // Typed key by key over the selected "3": "-" alone asks for nothing.
+    QTest::newRow("-5 typed over the box") << "-5" << -5 << "-5";
+    QTest::newRow("a lone sign changes nothing") << "+" << 3 << "+";
   }
   void typedAdvanceTakesTheLeadingNumberWithinTen() {
     QFETCH(QString, typed);
@@ -327,10 +383,20 @@ class Form1Test : public QObject {
     QFETCH(QString, shown);
     Window w(prog_);
     w.bar(QStringLiteral("sc_bar"))->setValue(3);
-    w.line(QStringLiteral("size_move"))->setText(typed);
+    QLineEdit* box = w.line(QStringLiteral("size_move"));
+    box->setFocus();
+    box->selectAll();
+    if (QString(QTest::currentDataTag()).contains(QStringLiteral("typed"))) {
+      QTest::keyClicks(box, typed);
+    } else {
+      box->insert(typed);  // in one change, as pasted
+    }
     QCOMPARE(w.model().sc_bar(), sc_bar);
     QCOMPARE(w.bar(QStringLiteral("sc_bar"))->value(), sc_bar);
-    QCOMPARE(w.text(QStringLiteral("size_move")), shown);
+    QCOMPARE(box->text(), typed);  // as typed while typing
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(w.model().sc_bar(), sc_bar);
   }
 
   void theSequenceTakesAtMost91Frames() {
@@ -643,6 +709,140 @@ class Form1Test : public QObject {
     QCOMPARE(w.model().output_dir, native(QStringLiteral("out")));
     QTest::keyClicks(w.line(QStringLiteral("basename")), QStringLiteral("2"));
     QCOMPARE(w.model().basename, QStringLiteral("sample2"));
+  }
+
+  void everyEditIsUndoneAndRedoneByTheKeys_data() {
+    QTest::addColumn<int>("steps");  // the undo steps the edit makes
+    for (const char* row :
+         {"adjust_x dragged", "size_move typed", "sequence typed", "reset", "picker",
+          "picture dropped", "background dialog", ".pst dropped", ".pst dropped on a canvas"}) {
+      QTest::newRow(row) << 1;
+    }
+    QTest::newRow("arrows") << 2;
+  }
+  void everyEditIsUndoneAndRedoneByTheKeys() {
+    QFETCH(int, steps);
+    const QString row = QString::fromLatin1(QTest::currentDataTag());
+    BoxAnswerer answerer;
+    auto w = loaded(QStringLiteral("1232"));
+    QVERIFY(w);
+    ProjectModel& m = w->model();
+    w->bar(QStringLiteral("adjust_x"))->setValue(3);
+    if (row == "arrows") {
+      fine_mode_at(*w, 1);
+    }
+    w->form->editor().seal();  // the edit below is a step of its own
+    const int count = w->form->editor().history().count();
+    const ProjectState before = ProjectState::capture(m);
+    if (row == "adjust_x dragged") {
+      for (int x = 4; x <= 20; ++x) {
+        w->bar(QStringLiteral("adjust_x"))->setValue(x);
+      }
+    } else if (row == "size_move typed") {
+      w->line(QStringLiteral("size_move"))->selectAll();
+      QTest::keyClicks(w->line(QStringLiteral("size_move")), QStringLiteral("-5"));
+    } else if (row == "sequence typed") {
+      w->line(QStringLiteral("pattern_anime"))->setFocus();
+      w->type_sequence(QStringLiteral("311"));
+    } else if (row == "arrows") {
+      w->click(QStringLiteral("bt_arrow3"));
+      w->click(QStringLiteral("bt_arrow0"));
+    } else if (row == "reset") {
+      w->click(QStringLiteral("bt_reset"));
+    } else if (row == "picker") {
+      QTest::mouseClick(w->canvas(QStringLiteral("pic2")), Qt::LeftButton, {}, QPoint(2, 2));
+      QVERIFY(tamrisk::test::click_file(w->form->picker()->findChild<tamrisk::ui::FileList*>(),
+                                        QStringLiteral("p3.bmp")));
+      QCOMPARE(m.pic[2], m.pic[3]);
+    } else if (row == "picture dropped") {
+      emit w->canvas(QStringLiteral("pic0"))->file_dropped(native(QStringLiteral("wide.bmp")));
+      QCOMPARE(w->canvas(QStringLiteral("win_main"))->image().size(), QSize(60, 30));
+      QCOMPARE(m.adjust_x_range().max, 60);
+    } else if (row == "background dialog") {
+      w->click(QStringLiteral("Command1"));
+      const auto* dialog = w->form->background_dialog();
+      QTest::mouseClick(dialog->findChild<QRadioButton*>(QStringLiteral("Option1")),
+                        Qt::LeftButton);
+      dialog->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("30"));
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
+                        Qt::LeftButton);
+      QCOMPARE(m.pic[0].width(), 30);
+    } else if (row == ".pst dropped") {
+      QVERIFY(!drop(w->form.get(), native(QStringLiteral("wide.bmp"))));
+      QVERIFY(drop(w->form.get(), native(QStringLiteral("other.pst"))));
+    } else if (row == ".pst dropped on a canvas") {
+      emit w->canvas(QStringLiteral("pic5"))->file_dropped(native(QStringLiteral("other.pst")));
+    }
+    if (row.startsWith(QLatin1String(".pst"))) {
+      QCOMPARE(m.pattern_anime(), QStringLiteral("999"));
+    }
+    const ProjectState after = ProjectState::capture(m);
+    QVERIFY(ProjectState::differences(before, after) != 0);
+    QCOMPARE(w->form->editor().history().count(), count + steps);
+    QCOMPARE(unshown(*w), QString());
+    // A LOAD leaves nothing to save.
+    QCOMPARE(w->form->isWindowModified(), !row.startsWith(QLatin1String(".pst")));
+
+    for (int i = 0; i < steps; ++i) {
+      press(*w, Qt::Key_Z, Qt::ControlModifier);
+    }
+    QCOMPARE(ProjectState::differences(ProjectState::capture(m), before), 0u);
+    QCOMPARE(unshown(*w), QString());
+    for (int i = 0; i < steps; ++i) {
+      press(*w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+    press(*w, Qt::Key_Z, Qt::ControlModifier);
+    press(*w, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(ProjectState::differences(ProjectState::capture(m), after), 0u);
+    QCOMPARE(unshown(*w), QString());
+    QCOMPARE(answerer.boxes.size(), 0);
+  }
+
+  void theTitleMarksEditsSinceLoad() {
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    const QString title = tamrisk::ui::Form1::title();
+    QWindow* window = w->form->windowHandle();
+    QCOMPARE(window->title(), title);
+    w->bar(QStringLiteral("sc_bar"))->setValue(2);
+    QCOMPARE(window->title(), title + QLatin1Char('*'));
+    // The keys undo the project's steps even where a text box has its own.
+    w->line(QStringLiteral("basename"))->setFocus();
+    press(*w, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->model().sc_bar(), 0);
+    QCOMPARE(window->title(), title);
+  }
+
+  void closingWithUnsavedEditsAsks_data() {
+    QTest::addColumn<int>("answer");  // NoButton: nothing edited, nothing asked
+    QTest::newRow("nothing to save") << int(QMessageBox::NoButton);
+    QTest::newRow("cancel") << int(QMessageBox::Cancel);
+    QTest::newRow("discard") << int(QMessageBox::Discard);
+    QTest::newRow("save") << int(QMessageBox::Save);
+  }
+  void closingWithUnsavedEditsAsks() {
+    QFETCH(int, answer);
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    if (answer != QMessageBox::NoButton) {
+      w->type_sequence(QStringLiteral("3"));
+    }
+    BoxAnswerer answerer(static_cast<QMessageBox::StandardButton>(answer));
+    const bool closes = answer == QMessageBox::NoButton || answer == QMessageBox::Discard;
+    QCOMPARE(w->form->close(), closes);
+    QCOMPARE(answerer.boxes.size(), answer == QMessageBox::NoButton ? 0 : 1);
+    QCOMPARE(w->form->settings_dialog() != nullptr, answer == QMessageBox::Save);
+    if (answer == QMessageBox::Save) {
+      QCOMPARE(answerer.boxes[0].buttons,
+               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+      QCOMPARE(w->model().pst_mode, 2);
+      auto* name = w->form->settings_dialog()->findChild<QLineEdit*>(QStringLiteral("file_name"));
+      QTest::keyClicks(name, QStringLiteral("closing"));
+      QTest::keyClick(name, Qt::Key_Return);
+      QTRY_VERIFY(!w->form->isVisible());  // closed once saved, without asking again
+      QVERIFY(QFileInfo::exists(native(QStringLiteral("closing.pst"))));
+      QCOMPARE(answerer.boxes.size(), 1);
+    }
   }
 };
 

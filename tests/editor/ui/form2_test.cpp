@@ -5,7 +5,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include "model/project_editor.h"
 #include "model/project_model.h"
+#include "render/picture_readers.h"
 #include "ui/drive_selector.h"
 #include "ui/form2.h"
 #include "ui_test_support.h"
@@ -29,7 +31,7 @@ class Form2Test : public QObject {
   struct Picker {
     explicit Picker(Form2Test* t) : model(t->prog_) {
       model.path_ref = t->pics_;
-      form = new Form2(model);
+      form = new Form2(editor);
       form->open_for_layer(0);
     }
     ~Picker() { delete form.data(); }
@@ -40,6 +42,7 @@ class Form2Test : public QObject {
     FileList* files() const { return get<FileList>("File1"); }
     QComboBox* type() const { return get<QComboBox>("Combo1"); }
     ProjectModel model;
+    tamrisk::ProjectEditor editor{model, tamrisk::editor_picture_readers()};
     QPointer<Form2> form;
   };
 
@@ -165,7 +168,8 @@ class Form2Test : public QObject {
       QTRY_VERIFY(p.form.isNull());  // closed and deleted
       model.path_ref = p.model.path_ref;
     }
-    Form2 again(model);
+    tamrisk::ProjectEditor editor(model);
+    Form2 again(editor);
     QCOMPARE(again.findChild<FolderList*>("Dir1")->folder(), sub);
   }
 

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUndoStack>
+#include <functional>
+#include <optional>
+
+#include "model/project_model.h"
+#include "model/project_state.h"
+#include "model/settings_file.h"
+
+namespace tamrisk {
+
+// The editing of a project, without any window: the modes of the main
+// window (adjust, fine-adjust with its cursor, zoom) and every edit of the
+// project, each edit one step on an undo stack. The window turns an event
+// into one call here and then shows the model; it formats every text it
+// shows itself.
+class ProjectEditor {
+ public:
+  // The arrow buttons ↑ ↓ ← →.
+  enum class Arrow { Up, Down, Left, Right };
+  enum class Nudge {
+    Ignored,  // not in fine-adjust mode, or the cursor is past the table
+    Refused,  // the offset would leave 16 bits
+    Moved,
+  };
+  // Called after an undo or a redo has changed the model; fine_ended when
+  // fine-adjust mode ended because its cursor frame is gone.
+  using Restored = std::function<void(bool fine_ended)>;
+
+  // readers load the pictures of layers and of LOAD.
+  explicit ProjectEditor(ProjectModel& model, PictureReaders readers = {});
+  ProjectEditor(const ProjectEditor&) = delete;
+  ProjectEditor& operator=(const ProjectEditor&) = delete;
+
+  ProjectModel& model() const { return model_; }
+  QUndoStack& history() { return history_; }
+  void set_restored(Restored restored) { restored_ = std::move(restored); }
+
+  // --- Modes (not steps) ---
+  // Adjust mode on, fine-adjust mode off, the cursor back on frame 0.
+  void enter_adjust();
+  // Fine-adjust mode on at frame 0 when it is off and there are frames
+  // (true); otherwise off, keeping the cursor where it was (false).
+  bool toggle_fine();
+  void end_fine();
+  // Moves the fine-adjust cursor by step frames, round the sequence, and
+  // shows that frame; false (nothing moved) outside fine-adjust mode or
+  // without frames.
+  bool move_fine_cursor(int step);
+  // zoom_on after the toggle.
+  bool toggle_zoom();
+  void zoom_closed();
+
+  // --- Edits (one step each; an edit that changes nothing is no step) ---
+  void set_adjust_x(int value);
+  void set_adjust_y(int value);
+  // Both global offsets back to 0 in one step; the fine offsets stay.
+  void reset_placement();
+  void set_advance(int value);
+  // The pattern advance a typed text asks for: its leading number (0 when
+  // it starts with none), rounded with halves to even, when within -10..10;
+  // nothing for a value outside that or for a lone sign.
+  static std::optional<int> typed_advance(const QString& text);
+  // Applies typed_advance; false when the text asks for nothing.
+  bool type_advance(const QString& text);
+  void set_sequence(const QString& text);
+  void set_basename(const QString& text);
+  // Moves frame fine_pos's own offset one pixel in fine-adjust mode.
+  Nudge nudge(Arrow arrow);
+  // The image picker's assignment of a file to a layer: file_path becomes
+  // path, then load_layer_picture. False with a message when the picture
+  // could not be read (the layer is assigned all the same).
+  bool load_picture(int layer, const QString& path, bool png_reader, QString* error);
+  // LOAD or SAVE as pst_mode says (load_save). A load is one step; a
+  // successful SAVE, or LOAD of an existing file, marks the history clean.
+  bool load_save(QString* error, QStringList* warnings);
+  // Records what a dialog that edits the model itself (the background
+  // dialog) has changed since the last step, undo or redo. Records of one
+  // text merge until the next seal.
+  void record(const QString& text);
+
+  // --- History ---
+  void undo();
+  void redo();
+  // The next edit starts a new step even where it would merge.
+  void seal() { ++session_; }
+  bool is_clean() const { return history_.isClean(); }
+
+ private:
+  class Step;
+
+  // Runs edit on the model and records what it changed.
+  void change(const QString& text, int merge, const std::function<void()>& edit);
+  void push(const QString& text, int merge, ProjectState before);
+  void restore(const ProjectState& state, ProjectState::Parts parts);
+
+  ProjectModel& model_;
+  PictureReaders readers_;
+  QUndoStack history_;
+  Restored restored_;
+  int session_ = 0;
+  bool restoring_ = false;
+  // The project as the last step, undo or redo left it.
+  ProjectState current_;
+};
+
+}  // namespace tamrisk
