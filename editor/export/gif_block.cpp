@@ -79,6 +79,12 @@ bool GifBlockEncoder::encode(GifPicture& picture, QByteArray* block, QString* er
   if (picture.local.empty()) {
     std::swap(depth, gif_->SColorMap->BitsPerPixel);
   }
+  // giflib forgets, without freeing it, the copy of the last frame's local
+  // table when the next frame has none.
+  if (!map && gif_->Image.ColorMap != nullptr) {
+    GifFreeMapObject(gif_->Image.ColorMap);
+    gif_->Image.ColorMap = nullptr;
+  }
   const QRect r = picture.rect;
   bool ok = (picture.local.empty() || map) &&
             EGifPutImageDesc(gif_, r.x(), r.y(), r.width(), r.height(), false, map.get()) == GIF_OK;
