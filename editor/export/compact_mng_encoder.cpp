@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include <zlib.h>
-
+#include "export/export_paths.h"
 #include "export/frame_delta.h"
 #include "mng_comp.h"
 #include "platform/atomic_file.h"
 #include "platform/png_codec.h"
+#include "platform/png_stream.h"
 
 namespace tamrisk {
 namespace {
@@ -54,12 +54,6 @@ struct Piece {
 quint32 read_be32(const QByteArray& bytes, qsizetype at) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData() + at);
   return quint32{p[0]} << 24 | quint32{p[1]} << 16 | quint32{p[2]} << 8 | quint32{p[3]};
-}
-
-void append_be32(QByteArray* bytes, quint32 value) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    bytes->append(static_cast<char>((value >> shift) & 0xFF));
-  }
 }
 
 // A set of 24-bit colours as one bit each, emptied by forgetting what was
@@ -157,7 +151,7 @@ bool fits_palette(const QImage& image) {
 
 bool is_rgb(const QByteArray& png) {
   constexpr qsizetype kColourTypeAt = 8 + 8 + 9;  // signature, IHDR head, size, depth
-  return png.size() > kColourTypeAt && png.at(kColourTypeAt) == 2;
+  return png.size() > kColourTypeAt && png.at(kColourTypeAt) == kPngRgb;
 }
 
 // Adds a tRNS chunk to a PNG that encode_png made, ahead of its image data,
@@ -192,24 +186,13 @@ bool make_transparent(QByteArray* png, QRgb key) {
         return false;
       }
       QByteArray chunk;
-      append_be32(&chunk, static_cast<quint32>(data.size()));
-      chunk.append("tRNS");
-      chunk.append(data);
-      append_be32(&chunk, static_cast<quint32>(
-                              crc32(0, reinterpret_cast<const Bytef*>(chunk.constData() + 4),
-                                    static_cast<uInt>(chunk.size() - 4))));
+      append_png_chunk(&chunk, "tRNS", data);
       png->insert(at, chunk);
       return true;
     }
     at += 12 + static_cast<qsizetype>(length);
   }
   return false;
-}
-
-// Whether a path can be a script token: tokens end at blanks and line ends.
-bool fits_in_script(const QString& path) {
-  return !path.isEmpty() && !path.contains(QLatin1Char(' ')) && !path.contains(QLatin1Char('\t')) &&
-         !path.contains(QLatin1Char('\r')) && !path.contains(QLatin1Char('\n'));
 }
 
 std::string number(int value) {
@@ -327,7 +310,7 @@ std::unique_ptr<QTemporaryDir> CompactMngEncoder::make_folder(const QString& tar
                                                               QString* error) {
   QString why;
   for (const QString& root : {QDir::tempPath(), QFileInfo(target).absolutePath()}) {
-    if (!fits_in_script(root)) {
+    if (has_token_break(root)) {
       why = QStringLiteral("「%1」は空白を含みます").arg(QDir::toNativeSeparators(root));
       continue;
     }

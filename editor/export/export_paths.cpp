@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 namespace tamrisk {
-namespace {
 
 bool has_token_break(const QString& text) {
   for (const QChar c : text) {
@@ -14,8 +13,6 @@ bool has_token_break(const QString& text) {
   }
   return false;
 }
-
-}  // namespace
 
 QString frame_number(int k) {
   return QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));

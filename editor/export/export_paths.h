@@ -9,6 +9,10 @@ namespace tamrisk {
 // The name under which the compiler writes; the export renames it.
 inline constexpr char kCompilerOutputName[] = "mng_qoya.mng";
 
+// Whether text holds a blank, a tab or a line break, which end a token of a
+// script line.
+bool has_token_break(const QString& text);
+
 // "00" to "90": k in decimal, with a "0" in front when it has one digit.
 QString frame_number(int k);
 
