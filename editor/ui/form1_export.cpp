@@ -106,13 +106,13 @@ void Form1::set_animation_formats(const QList<AnimationFormat>& formats) {
 // Both MNG kinds write BASE.mng, so choosing one drops the other; the last
 // format chosen cannot be dropped, so that "コマ作成" always makes one.
 void Form1::output_formats_Triggered(AnimationFormat format, bool on) {
+  const auto is_mng = [](AnimationFormat f) {
+    return f == AnimationFormat::Mng || f == AnimationFormat::CompactMng;
+  };
   QList<AnimationFormat> chosen;
   for (const AnimationFormat f : kAllAnimationFormats) {
-    const bool mng_kind = f == AnimationFormat::Mng || f == AnimationFormat::CompactMng;
-    const bool other_mng =
-        mng_kind && f != format &&
-        (format == AnimationFormat::Mng || format == AnimationFormat::CompactMng);
-    if (f == format ? on : formats_.contains(f) && !(on && other_mng)) {
+    const bool keep = formats_.contains(f) && !(on && is_mng(format) && is_mng(f));
+    if (f == format ? on : keep) {
       chosen << f;
     }
   }
