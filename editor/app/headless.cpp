@@ -23,12 +23,12 @@ void print(std::FILE* stream, const QString& text) {
 }
 
 int fail(const QString& text) {
-  print(stderr, QStringLiteral("Tamrisk: %1\n").arg(text));
+  print(stderr, QCoreApplication::translate("tamrisk::Headless", "Tamrisk: %1\n").arg(text));
   return 1;
 }
 
 int usage_error(const QString& text) {
-  return fail(text + QStringLiteral("\nTry 'Tamrisk --help'."));
+  return fail(text + QCoreApplication::translate("tamrisk::Headless", "\nTry 'Tamrisk --help'."));
 }
 
 // The export of a loaded project, reporting as it goes.
@@ -39,8 +39,9 @@ int export_project(ProjectModel& model, const QString& compiler, bool force,
     for (const AnimationFormat format : formats) {
       const QString animation = paths.animation_file(format);
       if (QFileInfo::exists(animation)) {
-        return fail(QStringLiteral("%1 exists; add --force to replace it")
-                        .arg(QDir::toNativeSeparators(animation)));
+        return fail(
+            QCoreApplication::translate("tamrisk::Headless", "%1 exists; add --force to replace it")
+                .arg(QDir::toNativeSeparators(animation)));
       }
     }
   }
@@ -49,16 +50,17 @@ int export_project(ProjectModel& model, const QString& compiler, bool force,
   options.formats = formats;
   options.confirm_overwrite = [force](const QString&) { return force; };
   options.frame_written = [&paths, &model](int k, int n) {
-    print(stdout, QStringLiteral("frame %1/%2 %3\n")
+    print(stdout, QCoreApplication::translate("tamrisk::Headless", "frame %1/%2 %3\n")
                       .arg(k + 1)
                       .arg(n)
                       .arg(paths.frame_file(k, model.png_output)));
   };
   options.compiling = [](const QString& script) {
-    print(stdout, QStringLiteral("compiling %1\n").arg(script));
+    print(stdout, QCoreApplication::translate("tamrisk::Headless", "compiling %1\n").arg(script));
   };
   options.finishing = [](AnimationFormat format, const QString& path) {
-    print(stdout, QStringLiteral("writing %1 %2\n").arg(format_name(format), path));
+    print(stdout, QCoreApplication::translate("tamrisk::Headless", "writing %1 %2\n")
+                      .arg(format_name(format), path));
   };
   const ExportResult result = export_frames(model, options);
   for (const QString& note : result.notes) {
@@ -66,7 +68,9 @@ int export_project(ProjectModel& model, const QString& compiler, bool force,
   }
   // What was written, also when a later step failed.
   for (const AnimationFile& file : result.animations) {
-    print(stdout, QStringLiteral("wrote %1 (%2 bytes)\n").arg(file.path).arg(file.bytes));
+    print(stdout, QCoreApplication::translate("tamrisk::Headless", "wrote %1 (%2 bytes)\n")
+                      .arg(file.path)
+                      .arg(file.bytes));
   }
   const QString line = result.caption.isEmpty() ? result.message + QLatin1Char('\n')
                                                 : result.caption + QStringLiteral(": ") +
@@ -92,32 +96,43 @@ bool wants_headless(int argc, char** argv) {
 
 int run_headless(const QStringList& arguments) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral(
+  parser.setApplicationDescription(QCoreApplication::translate(
+      "tamrisk::Headless",
       "Makes frames and an MNG animation from a settings file, without a window.\n"
       "Relative paths in the file are taken from its own folder. Without --output-dir\n"
       "the frames go to the output folder the file names. An existing animation is\n"
       "replaced only with --force."));
-  const QCommandLineOption export_option(QStringLiteral("export"),
-                                         QStringLiteral("Export the project in <FILE.pst>."),
-                                         QStringLiteral("FILE.pst"));
+  const QCommandLineOption export_option(
+      QStringLiteral("export"),
+      QCoreApplication::translate("tamrisk::Headless", "Export the project in <FILE.pst>."),
+      QStringLiteral("FILE.pst"));
   const QCommandLineOption png_option(
-      QStringLiteral("png"), QStringLiteral("PNG frames compiled into <basename>.mng (default)."));
-  const QCommandLineOption bmp_option(QStringLiteral("bmp"),
-                                      QStringLiteral("BMP frames only, no animation."));
+      QStringLiteral("png"),
+      QCoreApplication::translate("tamrisk::Headless",
+                                  "PNG frames compiled into <basename>.mng (default)."));
+  const QCommandLineOption bmp_option(
+      QStringLiteral("bmp"),
+      QCoreApplication::translate("tamrisk::Headless", "BMP frames only, no animation."));
   const QCommandLineOption dir_option(
       QStringLiteral("output-dir"),
-      QStringLiteral("Write into <DIR> instead (created when missing)."), QStringLiteral("DIR"));
-  const QCommandLineOption force_option(QStringLiteral("force"),
-                                        QStringLiteral("Replace an existing <basename>.mng."));
+      QCoreApplication::translate("tamrisk::Headless",
+                                  "Write into <DIR> instead (created when missing)."),
+      QStringLiteral("DIR"));
+  const QCommandLineOption force_option(
+      QStringLiteral("force"),
+      QCoreApplication::translate("tamrisk::Headless", "Replace an existing <basename>.mng."));
   const QCommandLineOption format_option(
       QStringLiteral("format"),
-      QStringLiteral("PNG mode: the animations to make, comma-separated: mng (every frame "
-                     "whole, through the compiler; the default), compact-mng (<basename>.mng "
-                     "of the changed rectangles), apng (<basename>.png), gif (<basename>.gif)."),
+      QCoreApplication::translate(
+          "tamrisk::Headless",
+          "PNG mode: the animations to make, comma-separated: mng (every frame "
+          "whole, through the compiler; the default), compact-mng (<basename>.mng "
+          "of the changed rectangles), apng (<basename>.png), gif (<basename>.gif)."),
       QStringLiteral("LIST"));
   const QCommandLineOption compiler_option(
       QStringLiteral("compiler"),
-      QStringLiteral("The MNG compiler to run (default: vessik beside Tamrisk)."),
+      QCoreApplication::translate("tamrisk::Headless",
+                                  "The MNG compiler to run (default: vessik beside Tamrisk)."),
       QStringLiteral("PATH"));
   parser.addOptions({export_option, png_option, bmp_option, format_option, dir_option, force_option,
                      compiler_option});
@@ -131,30 +146,36 @@ int run_headless(const QStringList& arguments) {
     // Qt's help names the options; the first line is ours.
     QString help = parser.helpText();
     help = help.mid(help.indexOf(QLatin1Char('\n')) + 1);
-    print(stdout, QStringLiteral("Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] "
-                                 "[--output-dir DIR] [--force]\n") +
+    print(stdout, QCoreApplication::translate(
+                      "tamrisk::Headless",
+                      "Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] "
+                      "[--output-dir DIR] [--force]\n") +
                       help);
     return 0;
   }
   if (parser.isSet(version_option)) {
-    print(stdout, QStringLiteral("Tamrisk %1\n").arg(QCoreApplication::applicationVersion()));
+    print(stdout, QCoreApplication::translate("tamrisk::Headless", "Tamrisk %1\n")
+                      .arg(QCoreApplication::applicationVersion()));
     return 0;
   }
   if (!parser.isSet(export_option)) {
-    return usage_error(QStringLiteral("these options need --export FILE.pst"));
+    return usage_error(
+        QCoreApplication::translate("tamrisk::Headless", "these options need --export FILE.pst"));
   }
   if (!parser.positionalArguments().isEmpty()) {
-    return usage_error(
-        QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+    return usage_error(QCoreApplication::translate("tamrisk::Headless", "unexpected argument %1")
+                           .arg(parser.positionalArguments().first()));
   }
   if (parser.isSet(png_option) && parser.isSet(bmp_option)) {
-    return usage_error(QStringLiteral("--png and --bmp exclude each other"));
+    return usage_error(
+        QCoreApplication::translate("tamrisk::Headless", "--png and --bmp exclude each other"));
   }
   QList<AnimationFormat> formats{AnimationFormat::Mng};
   if (parser.isSet(format_option)) {
     QString why;
     if (parser.isSet(bmp_option)) {
-      return usage_error(QStringLiteral("--format makes animations of PNG frames; drop --bmp"));
+      return usage_error(QCoreApplication::translate(
+          "tamrisk::Headless", "--format makes animations of PNG frames; drop --bmp"));
     }
     if (!parse_formats(parser.value(format_option), &formats, &why)) {
       return usage_error(why);
@@ -164,10 +185,13 @@ int run_headless(const QStringList& arguments) {
   const QString file = parser.value(export_option);
   const QFileInfo info(file);
   if (!info.exists()) {
-    return fail(QStringLiteral("%1: no such settings file").arg(file));
+    return fail(
+        QCoreApplication::translate("tamrisk::Headless", "%1: no such settings file").arg(file));
   }
   if (!info.isFile()) {
-    return fail(QStringLiteral("%1: not a settings file (a folder or a device)").arg(file));
+    return fail(QCoreApplication::translate("tamrisk::Headless",
+                                            "%1: not a settings file (a folder or a device)")
+                    .arg(file));
   }
   ProjectModel model(program_folder());
   QString error;
@@ -178,14 +202,15 @@ int run_headless(const QStringList& arguments) {
   }
   for (const QString& warning : warnings) {
     for (const QString& line : warning.split(QLatin1Char('\n'))) {
-      print(stderr, QStringLiteral("Tamrisk: %1\n").arg(line));
+      print(stderr, QCoreApplication::translate("tamrisk::Headless", "Tamrisk: %1\n").arg(line));
     }
   }
   model.png_output = !parser.isSet(bmp_option);
   if (parser.isSet(dir_option)) {
     const QString dir = QFileInfo(parser.value(dir_option)).absoluteFilePath();
     if (!QDir().mkpath(dir)) {
-      return fail(QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(dir)));
+      return fail(QCoreApplication::translate("tamrisk::Headless", "cannot create the folder %1")
+                      .arg(QDir::toNativeSeparators(dir)));
     }
     model.set_output_folder(QDir::toNativeSeparators(dir));
   }

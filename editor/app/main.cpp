@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLocale>
 #include <cstdio>
 
 #include "app/headless.h"
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tamrisk"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAMRISK_VERSION));
+    // The messages in the user's language; Qt's own texts in the help stay
+    // as Qt writes them.
+    tamrisk::ui::install_translators(app, tamrisk::ui::editor_language(QLocale::system()),
+                                     /*qt_texts=*/false);
     return tamrisk::run_headless(QCoreApplication::arguments());
   }
 
@@ -38,7 +43,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Tamrisk"));
   QCoreApplication::setApplicationVersion(QStringLiteral(TAMRISK_VERSION));
-  tamrisk::ui::install_translators(app);
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tamrisk.Tamrisk"));
+  tamrisk::ui::install_translators(app, tamrisk::ui::editor_language(QLocale::system()));
   tamrisk::ui::Form1 window;
   window.show();
   const QStringList files = QCoreApplication::arguments().mid(1);

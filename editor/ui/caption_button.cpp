@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <optional>
 
 namespace tamrisk::ui {
 
@@ -10,6 +11,34 @@ namespace {
 
 // How many pixels smaller a caption may be drawn to stay on one line.
 constexpr int kMaxShrink = 2;
+
+// font, up to shrink pixels smaller, where text fits width on one line;
+// nothing when it does not fit even then.
+std::optional<QFont> smaller_to_fit(const QFont& font, const QString& text, int width,
+                                    int shrink = kMaxShrink) {
+  const int size = font.pixelSize();
+  for (int smaller = 0; size - smaller > 0 && smaller <= shrink; ++smaller) {
+    QFont tried = font;
+    tried.setPixelSize(size - smaller);
+    if (QFontMetrics(tried).horizontalAdvance(text) <= width) {
+      return tried;
+    }
+  }
+  return std::nullopt;
+}
+
+// Captions in Chinese characters and kana may break between any two
+// characters; captions in words break between words only.
+bool breaks_anywhere(const QString& text) {
+  for (const QChar c : text) {
+    const QChar::Script script = c.script();
+    if (script == QChar::Script_Han || script == QChar::Script_Hiragana ||
+        script == QChar::Script_Katakana) {
+      return true;
+    }
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -28,21 +57,28 @@ void CaptionButton::paintEvent(QPaintEvent*) {
       isDown() ? style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this) : 0;
   painter.setPen(
       palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-  const QRect area = rect().adjusted(2 + shift, 2 + shift, -2 + shift, -2 + shift);
-  QFont caption = font();
-  int flags = Qt::AlignCenter | Qt::TextWrapAnywhere;
-  const int size = caption.pixelSize();
-  for (int smaller = 0; size > 0 && smaller <= kMaxShrink; ++smaller) {
-    QFont tried = caption;
-    tried.setPixelSize(size - smaller);
-    if (QFontMetrics(tried).horizontalAdvance(text()) <= area.width()) {
-      caption = tried;
-      flags = Qt::AlignCenter;
-      break;
-    }
+  QRect area = rect().adjusted(2 + shift, 2 + shift, -2 + shift, -2 + shift);
+  const QString caption = text();
+  QFont chosen = font();
+  int flags = Qt::AlignCenter;
+  if (const auto one_line = smaller_to_fit(font(), caption, area.width())) {
+    chosen = *one_line;
+  } else if (breaks_anywhere(caption)) {
+    flags |= Qt::TextWrapAnywhere;
+  } else if (const auto upwards =
+                 area.height() > area.width()
+                     ? smaller_to_fit(font(), caption, area.height(), font().pixelSize() / 3)
+                     : std::nullopt) {
+    // Words too long for a narrow upright button read upwards along it.
+    chosen = *upwards;
+    painter.translate(area.bottomLeft());
+    painter.rotate(-90);
+    area = QRect(0, 0, area.height(), area.width());
+  } else {
+    flags |= Qt::TextWordWrap;
   }
-  painter.setFont(caption);
-  painter.drawText(area, flags, text());
+  painter.setFont(chosen);
+  painter.drawText(area, flags, caption);
 }
 
 }  // namespace tamrisk::ui

@@ -96,7 +96,7 @@ void DriveSelector::set_drive(const QString& path) {
   if (!probe_(drive)) {
     QApplication::beep();
     QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-                    QStringLiteral("ドライブの準備がまだです"), QMessageBox::Ok, this);
+                    tr("ドライブの準備がまだです"), QMessageBox::Ok, this);
     box.exec();
     drive = home_;
   }

@@ -30,11 +30,6 @@ namespace tamrisk::ui {
 
 namespace {
 
-const QString kCaptionFineOn = QStringLiteral("微調整ＯＮ");
-const QString kCaptionFineOff = QStringLiteral("微調整ＯＦＦ");
-const QString kCaptionZoom = QStringLiteral("ズーム");
-const QString kCaptionUnzoom = QStringLiteral("縮小");
-
 // The arrow buttons ↑ ↓ ← → in the order of bt_arrow.
 constexpr ProjectEditor::Arrow kArrows[4] = {ProjectEditor::Arrow::Up, ProjectEditor::Arrow::Down,
                                              ProjectEditor::Arrow::Left,
@@ -80,7 +75,7 @@ Form1::~Form1() {
 }
 
 QString Form1::title() {
-  return QStringLiteral("ミルオ工房簡易アニメータ");
+  return tr("ミルオ工房簡易アニメータ");
 }
 
 Form2* Form1::picker() const {
@@ -280,7 +275,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::bt_zoom_Click() {
   focus_to_sink();
   if (editor_.toggle_zoom()) {
-    bt_zoom->setText(kCaptionUnzoom);
+    bt_zoom->setText(tr("縮小"));
     if (zoom_.isNull()) {
       zoom_ = new Form4(this);
       connect(zoom_, &Form4::closed, this, &Form1::Form4_Unload);
@@ -290,7 +285,7 @@ void Form1::bt_zoom_Click() {
     zoom_->show();
     zoom_->raise();
   } else {
-    bt_zoom->setText(kCaptionZoom);
+    bt_zoom->setText(tr("ズーム"));
     if (!zoom_.isNull()) {
       zoom_->close();
     }
@@ -299,7 +294,7 @@ void Form1::bt_zoom_Click() {
 
 void Form1::Form4_Unload() {
   editor_.zoom_closed();
-  bt_zoom->setText(kCaptionZoom);
+  bt_zoom->setText(tr("ズーム"));
 }
 
 // --- Dialogs -----------------------------------------------------------------
@@ -373,8 +368,7 @@ bool Form1::load_save() {
 bool Form1::open_settings(const QString& path) {
   if (!QFileInfo(path).isFile()) {
     QMessageBox::warning(
-        this, title(),
-        QStringLiteral("設定ファイル「%1」がありません。").arg(QDir::toNativeSeparators(path)));
+        this, title(), tr("設定ファイル「%1」がありません。").arg(QDir::toNativeSeparators(path)));
     return false;
   }
   // As through the settings dialog, which ends fine-adjust mode on opening.
@@ -457,7 +451,7 @@ void Form1::show_project() {
 }
 
 void Form1::show_modes() {
-  bt_set2->setText(model_.fine_on ? kCaptionFineOff : kCaptionFineOn);
+  bt_set2->setText(model_.fine_on ? tr("微調整ＯＦＦ") : tr("微調整ＯＮ"));
   pattern_anime->setReadOnly(model_.fine_on);
   if (model_.fine_on) {
     move_pointer(model_.fine_pos);

@@ -33,7 +33,7 @@ class ExportProgress : public QProgressDialog {
     setAutoClose(false);
     setMinimumDuration(0);
     setRange(0, frames + animations);
-    setLabelText(QStringLiteral("コマを作成しています…"));
+    setLabelText(Form1::tr("コマを作成しています…"));
     setValue(0);
     show();
     QCoreApplication::processEvents();
@@ -42,17 +42,17 @@ class ExportProgress : public QProgressDialog {
   void reject() override {}
 
   void frame_written(int k, int n) {
-    setLabelText(QStringLiteral("コマを作成しています… %1 / %2").arg(k + 1).arg(n));
+    setLabelText(Form1::tr("コマを作成しています… %1 / %2").arg(k + 1).arg(n));
     setValue(k + 1);
     QCoreApplication::processEvents();
   }
   void compiling() {
-    setLabelText(QStringLiteral("MNGファイルを作成しています…"));
+    setLabelText(Form1::tr("MNGファイルを作成しています…"));
     QCoreApplication::processEvents();
   }
   void finishing(const QString& path) {
     setValue(value() + 1);
-    setLabelText(QStringLiteral("「%1」を作成しています…").arg(QFileInfo(path).fileName()));
+    setLabelText(Form1::tr("「%1」を作成しています…").arg(QFileInfo(path).fileName()));
     QCoreApplication::processEvents();
   }
 
@@ -65,8 +65,8 @@ class ExportProgress : public QProgressDialog {
 void Form1::make_format_chooser() {
   output_formats = new QToolButton(this);
   output_formats->setObjectName(QStringLiteral("output_formats"));
-  output_formats->setText(QStringLiteral("アニメ"));
-  output_formats->setToolTip(QStringLiteral("「コマ作成」で作るアニメーション"));
+  output_formats->setText(tr("アニメ"));
+  output_formats->setToolTip(tr("「コマ作成」で作るアニメーション"));
   output_formats->setGeometry(612, 307, 62, 25);
   output_formats->setPopupMode(QToolButton::InstantPopup);
   auto* menu = new QMenu(output_formats);
@@ -99,8 +99,8 @@ void Form1::set_animation_formats(const QList<AnimationFormat>& formats) {
   for (const AnimationFormat format : formats_) {
     names << format_label(format);
   }
-  output_formats->setToolTip(
-      QStringLiteral("「コマ作成」で作るアニメーション: %1").arg(names.join(QStringLiteral("、"))));
+  output_formats->setToolTip(tr("「コマ作成」で作るアニメーション: %1")
+                                 .arg(names.join(tr("、", "between the names of formats"))));
 }
 
 // Both MNG kinds write BASE.mng, so choosing one drops the other; the last
@@ -137,8 +137,7 @@ bool Form1::ask_overwrite(const QString& path) {
   if (overwrite_question_) {
     return overwrite_question_(path);
   }
-  QMessageBox box(QMessageBox::Question, title(),
-                  path + QStringLiteral("があります。上書きしますか？"),
+  QMessageBox box(QMessageBox::Question, title(), tr("%1があります。上書きしますか？").arg(path),
                   QMessageBox::Yes | QMessageBox::No, this);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
@@ -190,11 +189,11 @@ QString written_files(const ExportResult& result) {
   QStringList lines;
   const QLocale locale;
   for (const AnimationFile& file : result.animations) {
-    lines << QStringLiteral("書き出したファイル: %1（%2 バイト）")
+    lines << Form1::tr("書き出したファイル: %1（%2 バイト）")
                  .arg(QDir::toNativeSeparators(file.path), locale.toString(file.bytes));
   }
   for (const QString& path : result.kept) {
-    lines << QStringLiteral("残したファイル: %1").arg(QDir::toNativeSeparators(path));
+    lines << Form1::tr("残したファイル: %1").arg(QDir::toNativeSeparators(path));
   }
   lines << result.notes;
   return lines.join(QLatin1Char('\n'));
@@ -208,7 +207,7 @@ void Form1::report_export(const ExportResult& result) {
   switch (result.outcome) {
     case ExportResult::Outcome::Compiled:
       if (text.isEmpty()) {
-        text = QStringLiteral("「%1」を書き出しました。").arg(result.animation);
+        text = tr("「%1」を書き出しました。").arg(result.animation);
       }
       break;
     case ExportResult::Outcome::Failed:
@@ -223,9 +222,8 @@ void Form1::report_export(const ExportResult& result) {
   if (!files.isEmpty()) {
     text = text.trimmed() + QStringLiteral("\n\n") + files;
   }
-  const QString caption = result.caption.isEmpty()
-                              ? (result.ok() ? title() : QStringLiteral("エラー"))
-                              : result.caption;
+  const QString caption =
+      result.caption.isEmpty() ? (result.ok() ? title() : tr("エラー")) : result.caption;
   QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
   box.exec();
 }

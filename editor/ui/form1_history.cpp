@@ -17,8 +17,6 @@ namespace tamrisk::ui {
 
 namespace {
 
-const QString kBackgroundStep = QStringLiteral("背景の設定");
-
 const QList<QKeySequence> kUndoKeys = {QKeySequence(Qt::CTRL | Qt::Key_Z)};
 const QList<QKeySequence> kRedoKeys = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                        QKeySequence(Qt::CTRL | Qt::Key_Y)};
@@ -43,12 +41,12 @@ QString dropped_settings_file(const QMimeData* mime) {
 }  // namespace
 
 void Form1::make_history_actions() {
-  auto* undo = new QAction(QStringLiteral("元に戻す"), this);
+  auto* undo = new QAction(tr("元に戻す"), this);
   undo->setObjectName(QStringLiteral("undo"));
   undo->setShortcuts(kUndoKeys);
   connect(undo, &QAction::triggered, this, [this] { editor_.undo(); });
   addAction(undo);
-  auto* redo = new QAction(QStringLiteral("やり直し"), this);
+  auto* redo = new QAction(tr("やり直し"), this);
   redo->setObjectName(QStringLiteral("redo"));
   redo->setShortcuts(kRedoKeys);
   connect(redo, &QAction::triggered, this, [this] { editor_.redo(); });
@@ -82,7 +80,7 @@ void Form1::show_restored(bool fine_ended) {
 
 bool Form1::ask_to_close() {
   QMessageBox box(QMessageBox::Question, title(),
-                  QStringLiteral("編集した内容が保存されていません。保存しますか？"),
+                  tr("編集した内容が保存されていません。保存しますか？"),
                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
   box.setDefaultButton(QMessageBox::Save);
   const int answer = box.exec();
@@ -99,7 +97,7 @@ bool Form1::ask_to_close() {
 // The background dialog changes the model as the user chooses; each change
 // is recorded, and the records of one opening merge into one step.
 void Form1::background_changed() {
-  editor_.record(kBackgroundStep);
+  editor_.record(tr("背景の設定"));
   show_layers();
   show_placement();
   show_frame();
@@ -107,7 +105,7 @@ void Form1::background_changed() {
 
 void Form1::background_closed() {
   // Whatever closing the dialog left behind belongs to the same step.
-  editor_.record(kBackgroundStep);
+  editor_.record(tr("背景の設定"));
   editor_.seal();
   show_layers();
   show_placement();

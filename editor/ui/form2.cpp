@@ -64,10 +64,10 @@ Form2::Form2(ProjectEditor& editor, QWidget* parent)
       Combo1(new QComboBox(this)),
       Label2(new QLabel(this)),
       HScroll1(new QScrollBar(Qt::Horizontal, this)),
-      Command2(new QPushButton(QStringLiteral("next"), this)),
-      Command1(new QPushButton(QStringLiteral("OK"), this)) {
+      Command2(new QPushButton(tr("next"), this)),
+      Command1(new QPushButton(tr("OK"), this)) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QStringLiteral("ファイルを開く"));
+  setWindowTitle(tr("ファイルを開く"));
   setFixedSize(481, 222);
 
   Drive1->setObjectName(QStringLiteral("Drive1"));

@@ -34,9 +34,9 @@ Form3::Form3(ProjectModel& model, QWidget* parent)
       File1(new FileList(this)),
       mode_label(new QLabel(this)),
       file_name(new QLineEdit(this)),
-      Command1(new QPushButton(QStringLiteral("OK"), this)) {
+      Command1(new QPushButton(tr("OK"), this)) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QStringLiteral("状態のSAVE&LOAD"));
+  setWindowTitle(tr("状態のSAVE&LOAD"));
   setFixedSize(464, 214);
 
   Drive1->setObjectName(QStringLiteral("Drive1"));
@@ -84,8 +84,7 @@ void Form3::open_for(int pst_mode, const QString& program_folder) {
   }
   model_.pst_mode = pst_mode;
   pst_mode_ = pst_mode;
-  mode_label->setText(pst_mode == kSave ? QStringLiteral("SAVE するファイル")
-                                        : QStringLiteral("LOAD するファイル"));
+  mode_label->setText(pst_mode == kSave ? tr("SAVE するファイル") : tr("LOAD するファイル"));
   show();
   raise();
   activateWindow();
@@ -120,9 +119,9 @@ void Form3::Command1_Click() {
 void Form3::use_file(const QString& name) {
   const QString path = join_folder_and_name(Dir1->folder(), name);
   if (pst_mode_ == kSave && QFileInfo(path).isFile() &&
-      QMessageBox::question(
-          this, windowTitle(), path + QStringLiteral("があります。上書きしますか？"),
-          QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+      QMessageBox::question(this, windowTitle(), tr("%1があります。上書きしますか？").arg(path),
+                            QMessageBox::Yes | QMessageBox::No,
+                            QMessageBox::No) != QMessageBox::Yes) {
     return;
   }
   // LOAD or SAVE as the label says, also when the main window has loaded a

@@ -28,7 +28,7 @@ Form4::Form4(QWidget* parent)
       area_(new QScrollArea(this)),
       view_(new ImageCanvas) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QStringLiteral("Form4"));
+  setWindowTitle(tr("Form4"));
   view_->setAcceptDrops(false);
   area_->setFrameShape(QFrame::NoFrame);
   area_->setWidget(view_);

@@ -17,17 +17,17 @@ Form5::Form5(ProjectModel& model, QWidget* parent)
     : QDialog(parent),
       model_(model),
       colour_(model.bg_colour),
-      Option1(new QRadioButton(QStringLiteral("無地"), this)),
-      Label1(new QLabel(QStringLiteral("よこ"), this)),
+      Option1(new QRadioButton(tr("無地"), this)),
+      Label1(new QLabel(tr("よこ"), this)),
       Text1(new QLineEdit(this)),
-      Label2(new QLabel(QStringLiteral("たて"), this)),
+      Label2(new QLabel(tr("たて"), this)),
       Text2(new QLineEdit(this)),
       color_window(new ColourField(this)),
-      Option2(new QRadioButton(QStringLiteral("指定ファイル"), this)),
-      Command1(new QPushButton(QStringLiteral("Ｏｋ"), this)),
-      Command2(new QPushButton(QStringLiteral("キャンセル"), this)) {
+      Option2(new QRadioButton(tr("指定ファイル"), this)),
+      Command1(new QPushButton(tr("Ｏｋ"), this)),
+      Command2(new QPushButton(tr("キャンセル"), this)) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QStringLiteral("背景の設定"));
+  setWindowTitle(tr("背景の設定"));
   setFixedSize(312, 208);
 
   Option1->setObjectName(QStringLiteral("Option1"));
@@ -100,8 +100,7 @@ void Form5::Option2_Click() {
 
 void Form5::color_window_Click() {
   // Cancelling the chooser keeps the colour as it was.
-  const QColor chosen =
-      QColorDialog::getColor(color_window->colour(), this, QStringLiteral("色の設定"));
+  const QColor chosen = QColorDialog::getColor(color_window->colour(), this, tr("色の設定"));
   if (!chosen.isValid()) {
     return;
   }

@@ -4,26 +4,55 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <functional>
 
 namespace tamrisk::ui {
 
 namespace {
 
-// The language the editor's own texts are written in.
-QLocale editor_language() {
-  return QLocale(QLocale::Japanese, QLocale::Japan);
+// The editor's English texts, built from translations/tamrisk_en.ts and
+// embedded in the program.
+const char kEnglishTexts[] = ":/i18n/tamrisk_en.qm";
+
+bool install(QCoreApplication& app, const std::function<bool(QTranslator&)>& load) {
+  auto* translator = new QTranslator(&app);
+  if (!load(*translator)) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
 }
 
 }  // namespace
 
-bool install_translators(QCoreApplication& app) {
-  auto* qt = new QTranslator(&app);
-  if (!qt->load(editor_language(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    delete qt;
-    return false;
+Language editor_language(const QLocale& locale) {
+  if (locale.language() == QLocale::C) {
+    return Language::Japanese;
   }
-  return QCoreApplication::installTranslator(qt);
+  for (const QString& name : locale.uiLanguages()) {
+    switch (QLocale(name).language()) {
+      case QLocale::Japanese:
+        return Language::Japanese;
+      case QLocale::English:
+        return Language::English;
+      default:
+        break;
+    }
+  }
+  return Language::English;
+}
+
+bool install_translators(QCoreApplication& app, Language language, bool qt_texts) {
+  if (language == Language::English) {
+    return install(app, [](QTranslator& t) { return t.load(QString::fromLatin1(kEnglishTexts)); });
+  }
+  if (!qt_texts) {
+    return true;
+  }
+  return install(app, [](QTranslator& t) {
+    return t.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  });
 }
 
 }  // namespace tamrisk::ui

@@ -48,7 +48,7 @@ class Form3Test : public QObject {
   void initTestCase() {
     QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("prog/projects")));
     prog_ = QDir(dir_.path()).filePath(QStringLiteral("prog"));
-    QVERIFY(tamrisk::ui::install_translators(*qApp));
+    QVERIFY(tamrisk::ui::install_translators(*qApp, tamrisk::ui::Language::Japanese));
     for (const char* name : {"walk.pst", "keep.Pst", ".pst", "notes.txt", "projects/run.pst"}) {
       QVERIFY(tamrisk::test::write_picture(native(QString::fromLatin1(name)), 1, 1, 0, "BMP"));
     }
