@@ -121,6 +121,14 @@ replaced only with --force.</translation>
         <source>cannot create the folder %1</source>
         <translation>cannot create the folder %1</translation>
     </message>
+    <message>
+        <source>Tamrisk: no display for the editor&apos;s window (neither DISPLAY nor WAYLAND_DISPLAY is set);
+Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
+</source>
+        <translation>Tamrisk: no display for the editor&apos;s window (neither DISPLAY nor WAYLAND_DISPLAY is set);
+Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
+</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::ui::DriveSelector</name>
