@@ -1,5 +1,6 @@
 #include "model/layer_picture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace tamrisk {
@@ -12,7 +13,9 @@ bool load_layer_picture(ProjectModel& model, int layer, const QString& path, boo
                         QString* error, const PictureReaders& readers) {
   if (layer < 0 || layer >= kLayerCount) {
     if (error != nullptr) {
-      *error = QStringLiteral("レイヤー番号 %1 はありません。").arg(layer);
+      *error =
+          QCoreApplication::translate("tamrisk::LayerPicture", "レイヤー番号 %1 はありません。")
+              .arg(layer);
     }
     return false;
   }
@@ -29,10 +32,14 @@ bool load_layer_picture(ProjectModel& model, int layer, const QString& path, boo
 
   if (!ok && error != nullptr) {
     const QString why = !reason.isEmpty() ? reason
-                        : png_reader ? QStringLiteral("PNG画像ではないか、壊れています。")
-                                     : QStringLiteral("読めない形式の画像か、壊れています。");
-    *error = QStringLiteral("%1に「%2」を読み込めません。\n%3")
-                 .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path), why);
+                        : png_reader
+                            ? QCoreApplication::translate("tamrisk::LayerPicture",
+                                                          "PNG画像ではないか、壊れています。")
+                            : QCoreApplication::translate("tamrisk::LayerPicture",
+                                                          "読めない形式の画像か、壊れています。");
+    *error =
+        QCoreApplication::translate("tamrisk::LayerPicture", "%1に「%2」を読み込めません。\n%3")
+            .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path), why);
   }
   return ok;
 }

@@ -1,5 +1,6 @@
 #include "model/plain_background.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -34,23 +35,27 @@ std::optional<std::int16_t> plain_size_twips(const QString& text, const QString&
   bool ok = false;
   const double pixels = QLocale::c().toDouble(plain, &ok);
   if (!ok || !std::isfinite(pixels)) {
-    set_error(error, QStringLiteral("%1の大きさ「%2」は数ではありません。"
-                                    "1 から %3 までのピクセル数を入れてください。")
+    set_error(error, QCoreApplication::translate("tamrisk::PlainBackground",
+                                                 "%1の大きさ「%2」は数ではありません。"
+                                                 "1 から %3 までのピクセル数を入れてください。")
                          .arg(what, text)
                          .arg(kMaxPlainPixels));
     return std::nullopt;
   }
   const double twips = round_half_even(pixels * kTwipsPerPixel);
   if (pixels <= 0.0 || twips <= 0.0) {
-    set_error(error, QStringLiteral("%1の大きさ「%2」では背景を作れません。"
-                                    "0 より大きいピクセル数を入れてください。")
+    set_error(error, QCoreApplication::translate("tamrisk::PlainBackground",
+                                                 "%1の大きさ「%2」では背景を作れません。"
+                                                 "0 より大きいピクセル数を入れてください。")
                          .arg(what, text));
     return std::nullopt;
   }
   if (twips > std::numeric_limits<std::int16_t>::max()) {
-    set_error(error, QStringLiteral("%1の大きさ「%2」は大きすぎます。%3 ピクセルまでです。")
-                         .arg(what, text)
-                         .arg(kMaxPlainPixels));
+    set_error(error,
+              QCoreApplication::translate("tamrisk::PlainBackground",
+                                          "%1の大きさ「%2」は大きすぎます。%3 ピクセルまでです。")
+                  .arg(what, text)
+                  .arg(kMaxPlainPixels));
     return std::nullopt;
   }
   return static_cast<std::int16_t>(twips);
@@ -58,13 +63,13 @@ std::optional<std::int16_t> plain_size_twips(const QString& text, const QString&
 
 bool apply_plain_background(ProjectModel& model, const QString& width_text,
                             const QString& height_text, QString* error) {
-  const std::optional<std::int16_t> width =
-      plain_size_twips(width_text, QStringLiteral("よこ"), error);
+  const std::optional<std::int16_t> width = plain_size_twips(
+      width_text, QCoreApplication::translate("tamrisk::PlainBackground", "よこ"), error);
   if (!width) {
     return false;
   }
-  const std::optional<std::int16_t> height =
-      plain_size_twips(height_text, QStringLiteral("たて"), error);
+  const std::optional<std::int16_t> height = plain_size_twips(
+      height_text, QCoreApplication::translate("tamrisk::PlainBackground", "たて"), error);
   if (!height) {
     return false;
   }

@@ -1,5 +1,6 @@
 #include "model/project_editor.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUndoCommand>
@@ -126,22 +127,25 @@ void ProjectEditor::zoom_closed() {
 // --- Edits ---------------------------------------------------------------
 
 void ProjectEditor::set_adjust_x(int value) {
-  change(QStringLiteral("位置の調整"), kMergeAdjustX, [&] { model_.set_adjust_x(value); });
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "位置の調整"), kMergeAdjustX,
+         [&] { model_.set_adjust_x(value); });
 }
 
 void ProjectEditor::set_adjust_y(int value) {
-  change(QStringLiteral("位置の調整"), kMergeAdjustY, [&] { model_.set_adjust_y(value); });
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "位置の調整"), kMergeAdjustY,
+         [&] { model_.set_adjust_y(value); });
 }
 
 void ProjectEditor::reset_placement() {
-  change(QStringLiteral("リセット"), kNoMerge, [&] {
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "リセット"), kNoMerge, [&] {
     model_.set_adjust_x(0);
     model_.set_adjust_y(0);
   });
 }
 
 void ProjectEditor::set_advance(int value) {
-  change(QStringLiteral("コマ間隔"), kMergeAdvance, [&] { model_.set_sc_bar(value); });
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "コマ間隔"), kMergeAdvance,
+         [&] { model_.set_sc_bar(value); });
 }
 
 std::optional<int> ProjectEditor::typed_advance(const QString& text) {
@@ -171,11 +175,13 @@ bool ProjectEditor::type_advance(const QString& text) {
 }
 
 void ProjectEditor::set_sequence(const QString& text) {
-  change(QStringLiteral("アニメパターン"), kMergeSequence, [&] { model_.set_pattern_anime(text); });
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "アニメパターン"), kMergeSequence,
+         [&] { model_.set_pattern_anime(text); });
 }
 
 void ProjectEditor::set_basename(const QString& text) {
-  change(QStringLiteral("出力ファイル名"), kMergeBasename, [&] { model_.basename = text; });
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "出力ファイル名"), kMergeBasename,
+         [&] { model_.basename = text; });
 }
 
 ProjectEditor::Nudge ProjectEditor::nudge(Arrow arrow) {
@@ -191,17 +197,19 @@ ProjectEditor::Nudge ProjectEditor::nudge(Arrow arrow) {
       next > std::numeric_limits<std::int16_t>::max()) {
     return Nudge::Refused;
   }
-  change(QStringLiteral("微調整"), kNoMerge,
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "微調整"), kNoMerge,
          [&] { table[static_cast<size_t>(k)] = static_cast<std::int16_t>(next); });
   return Nudge::Moved;
 }
 
 bool ProjectEditor::load_picture(int layer, const QString& path, bool png_reader, QString* error) {
   bool ok = false;
-  change(QStringLiteral("%1の画像").arg(ProjectModel::layer_name(layer)), kNoMerge, [&] {
-    model_.file_path = path;
-    ok = load_layer_picture(model_, layer, path, png_reader, error, readers_);
-  });
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "%1の画像")
+             .arg(ProjectModel::layer_name(layer)),
+         kNoMerge, [&] {
+           model_.file_path = path;
+           ok = load_layer_picture(model_, layer, path, png_reader, error, readers_);
+         });
   return ok;
 }
 

@@ -1,14 +1,32 @@
 #include "model/project_model.h"
 
+#include <QCoreApplication>
 #include <QStorageInfo>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace tamrisk {
 
 namespace {
 
 constexpr int kInt16Max = 32767;
+
+// The patterns' names, each with its number as a full-width digit. Whole
+// names rather than a name and a number, so that a translation can write the
+// number its own way.
+constexpr const char* kPatternNames[] = {
+    QT_TRANSLATE_NOOP("tamrisk::ProjectModel", "パターン１"),
+    QT_TRANSLATE_NOOP("tamrisk::ProjectModel", "パターン２"),
+    QT_TRANSLATE_NOOP("tamrisk::ProjectModel", "パターン３"),
+    QT_TRANSLATE_NOOP("tamrisk::ProjectModel", "パターン４"),
+    QT_TRANSLATE_NOOP("tamrisk::ProjectModel", "パターン５"),
+    QT_TRANSLATE_NOOP("tamrisk::ProjectModel", "パターン６"),
+    QT_TRANSLATE_NOOP("tamrisk::ProjectModel", "パターン７"),
+    QT_TRANSLATE_NOOP("tamrisk::ProjectModel", "パターン８"),
+    QT_TRANSLATE_NOOP("tamrisk::ProjectModel", "パターン９"),
+};
+static_assert(std::size(kPatternNames) == kForeground - kBackground - 1);
 
 // Adds in 16 bits, the width of the offsets and of their sums: a sum past
 // the range wraps round, so that any offsets give one defined position.
@@ -29,14 +47,13 @@ ProjectModel::ProjectModel(const QString& program_folder) : program_folder_(prog
 
 QString ProjectModel::layer_name(int layer) {
   if (layer == kBackground) {
-    return QStringLiteral("背景");
+    return QCoreApplication::translate("tamrisk::ProjectModel", "背景");
   }
   if (layer == kForeground) {
-    return QStringLiteral("前景");
+    return QCoreApplication::translate("tamrisk::ProjectModel", "前景");
   }
   if (layer > kBackground && layer < kForeground) {
-    // Full-width digits one to nine: U+FF11 onwards.
-    return QStringLiteral("パターン") + QChar(0xFF10 + layer);
+    return QCoreApplication::translate("tamrisk::ProjectModel", kPatternNames[layer - 1]);
   }
   return QString();
 }

@@ -46,7 +46,7 @@ class ProjectModel {
   // Start-up defaults; program_folder is the default output and image folder.
   explicit ProjectModel(const QString& program_folder = QString());
 
-  // "背景", "パターン１" .. "パターン９", "前景".
+  // "背景", "パターン１" .. "パターン９", "前景", in the user's language.
   static QString layer_name(int layer);
   // The initial canvas of a layer without a picture: 350 x 70 for background
   // and foreground, 60 x 60 for patterns, filled with the window colour.

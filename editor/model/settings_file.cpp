@@ -1,5 +1,6 @@
 #include "model/settings_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,14 +51,20 @@ QString resolve(const QString& base_folder, const QString& path) {
 std::vector<std::pair<QString, QString>> stored_texts(const ProjectModel& model) {
   std::vector<std::pair<QString, QString>> texts;
   for (int i = 0; i < kLayerCount; ++i) {
-    texts.emplace_back(ProjectModel::layer_name(i) + QStringLiteral("のファイル名"),
+    texts.emplace_back(QCoreApplication::translate("tamrisk::SettingsFile", "%1のファイル名")
+                           .arg(ProjectModel::layer_name(i)),
                        model.layer_path[i]);
   }
-  texts.emplace_back(QStringLiteral("アニメパターン"), model.pattern_anime());
-  texts.emplace_back(QStringLiteral("保存先ドライブ"), model.output_drive);
-  texts.emplace_back(QStringLiteral("保存先フォルダ"), model.output_dir);
-  texts.emplace_back(QStringLiteral("ベース名"), model.basename);
-  texts.emplace_back(QStringLiteral("画像フォルダ"), model.path_ref);
+  texts.emplace_back(QCoreApplication::translate("tamrisk::SettingsFile", "アニメパターン"),
+                     model.pattern_anime());
+  texts.emplace_back(QCoreApplication::translate("tamrisk::SettingsFile", "保存先ドライブ"),
+                     model.output_drive);
+  texts.emplace_back(QCoreApplication::translate("tamrisk::SettingsFile", "保存先フォルダ"),
+                     model.output_dir);
+  texts.emplace_back(QCoreApplication::translate("tamrisk::SettingsFile", "ベース名"),
+                     model.basename);
+  texts.emplace_back(QCoreApplication::translate("tamrisk::SettingsFile", "画像フォルダ"),
+                     model.path_ref);
   return texts;
 }
 
@@ -76,15 +83,20 @@ bool check_storable(const ProjectModel& model, QString* why) {
   for (size_t i = 0; i < texts.size(); ++i) {
     const auto& [name, text] = texts[i];
     if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))) {
-      *why = QStringLiteral("%1に改行が含まれています。").arg(name);
+      *why = QCoreApplication::translate("tamrisk::SettingsFile", "%1に改行が含まれています。")
+                 .arg(name);
       return false;
     }
     if (i >= static_cast<size_t>(kLayerCount) && ends_field_early(text)) {
-      *why = QStringLiteral("%1に、引用符の後にコンマが続く並びがあります。").arg(name);
+      *why = QCoreApplication::translate("tamrisk::SettingsFile",
+                                         "%1に、引用符の後にコンマが続く並びがあります。")
+                 .arg(name);
       return false;
     }
     if (!encode_system_text(text)) {
-      *why = QStringLiteral("%1にシステムの文字コードで表せない文字があります。").arg(name);
+      *why = QCoreApplication::translate("tamrisk::SettingsFile",
+                                         "%1にシステムの文字コードで表せない文字があります。")
+                 .arg(name);
       return false;
     }
   }
@@ -101,11 +113,14 @@ void set_error(QString* error, const QString& text) {
 bool read_bytes(const QString& path, QByteArray* bytes, QString* why) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    *why = QStringLiteral("ファイルを開けません（%1）。").arg(file.errorString());
+    *why = QCoreApplication::translate("tamrisk::SettingsFile", "ファイルを開けません（%1）。")
+               .arg(file.errorString());
     return false;
   }
   const auto too_large = [&](qint64 size) {
-    *why = QStringLiteral("ファイルが大きすぎます（%1 バイト。設定ファイルは %2 バイトまでです）。")
+    *why = QCoreApplication::translate(
+               "tamrisk::SettingsFile",
+               "ファイルが大きすぎます（%1 バイト。設定ファイルは %2 バイトまでです）。")
                .arg(size)
                .arg(kMaxSettingsFileSize);
     return false;
@@ -116,7 +131,8 @@ bool read_bytes(const QString& path, QByteArray* bytes, QString* why) {
   // Devices and growing files report no true size: read one byte past the limit.
   *bytes = file.read(kMaxSettingsFileSize + 1);
   if (file.error() != QFileDevice::NoError) {
-    *why = QStringLiteral("ファイルを読めません（%1）。").arg(file.errorString());
+    *why = QCoreApplication::translate("tamrisk::SettingsFile", "ファイルを読めません（%1）。")
+               .arg(file.errorString());
     return false;
   }
   if (bytes->size() > kMaxSettingsFileSize) {
@@ -130,8 +146,9 @@ void load_layer(ProjectModel& model, int layer, const QString& path, const Pictu
   QString why;
   const bool ok = read_layer_picture(model, layer, path, is_png_name(path), readers, &why);
   if (!ok && warnings != nullptr) {
-    QString warning = QStringLiteral("%1の画像を読み込めません: %2")
-                          .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path));
+    QString warning =
+        QCoreApplication::translate("tamrisk::SettingsFile", "%1の画像を読み込めません: %2")
+            .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path));
     if (!why.isEmpty()) {
       warning += QLatin1Char('\n') + why;
     }
@@ -169,7 +186,8 @@ bool read_picture(QImage& canvas, const QString& path, QString* why) {
   QImage image;
   if (!reader.read(&image) || image.isNull()) {
     if (why != nullptr) {
-      *why = QStringLiteral("画像を読めません（%1）。").arg(reader.errorString());
+      *why = QCoreApplication::translate("tamrisk::SettingsFile", "画像を読めません（%1）。")
+                 .arg(reader.errorString());
     }
     return false;
   }
@@ -211,7 +229,8 @@ QString format_settings(const ProjectModel& model) {
 
 bool save_settings(const ProjectModel& model, const QString& path, QString* error) {
   const auto fail = [&](const QString& why) {
-    set_error(error, QStringLiteral("設定ファイル「%1」を保存できません。\n%2")
+    set_error(error, QCoreApplication::translate("tamrisk::SettingsFile",
+                                                 "設定ファイル「%1」を保存できません。\n%2")
                          .arg(QDir::toNativeSeparators(path), why));
     return false;
   };
@@ -221,7 +240,8 @@ bool save_settings(const ProjectModel& model, const QString& path, QString* erro
   }
   const std::optional<QByteArray> bytes = encode_system_text(format_settings(model));
   if (!bytes) {
-    return fail(QStringLiteral("システムの文字コードで表せない文字があります。"));
+    return fail(QCoreApplication::translate("tamrisk::SettingsFile",
+                                            "システムの文字コードで表せない文字があります。"));
   }
   if (!write_file_atomically(path, *bytes, &why)) {
     return fail(why);
@@ -239,9 +259,10 @@ bool load_settings(ProjectModel& model, const QString& path, QString* error,
   SettingsRecords records;
   QString why;
   if (!read_bytes(path, &bytes, &why) || !parse_settings(bytes, &records, &why)) {
-    set_error(error,
-              QStringLiteral("設定ファイル「%1」を読み込めません。設定は変更していません。\n%2")
-                  .arg(QDir::toNativeSeparators(path), why));
+    set_error(error, QCoreApplication::translate(
+                         "tamrisk::SettingsFile",
+                         "設定ファイル「%1」を読み込めません。設定は変更していません。\n%2")
+                         .arg(QDir::toNativeSeparators(path), why));
     return false;
   }
   apply_settings(model, records, info.absolutePath(), readers, warnings);

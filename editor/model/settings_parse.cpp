@@ -1,6 +1,7 @@
 // Reading the records of a settings file. Nothing here touches a model or
 // the file system, so that a file is read whole before anything changes.
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <array>
 #include <limits>
@@ -113,7 +114,7 @@ bool split_fields(QStringView line, Fields* fields) {
 }
 
 QString at_line(int line, const QString& what) {
-  return QStringLiteral("(%1行目) %2").arg(line).arg(what);
+  return QCoreApplication::translate("tamrisk::SettingsParse", "(%1行目) %2").arg(line).arg(what);
 }
 
 // Reads one integer field within [min, max]; on failure leaves a message
@@ -124,7 +125,8 @@ bool read_integer(const Fields& fields, size_t index, int line, qint64 min, qint
   const int number = static_cast<int>(index) + 1;
   static const QRegularExpression kInteger(QStringLiteral("^[+-]?[0-9]+$"));
   if (field.quoted || !kInteger.match(field.text).hasMatch()) {
-    *error = at_line(line, QStringLiteral("%1番目の項目が整数ではありません: \"%2\"")
+    *error = at_line(line, QCoreApplication::translate("tamrisk::SettingsParse",
+                                                       "%1番目の項目が整数ではありません: \"%2\"")
                                .arg(number)
                                .arg(field.text.left(40)));
     return false;
@@ -132,11 +134,13 @@ bool read_integer(const Fields& fields, size_t index, int line, qint64 min, qint
   bool ok = false;
   const qint64 v = field.text.toLongLong(&ok);
   if (!ok || v < min || v > max) {
-    *error = at_line(line, QStringLiteral("%1番目の項目が範囲外です（%2 から %3 まで）: %4")
-                               .arg(number)
-                               .arg(min)
-                               .arg(max)
-                               .arg(field.text.left(40)));
+    *error =
+        at_line(line, QCoreApplication::translate("tamrisk::SettingsParse",
+                                                  "%1番目の項目が範囲外です（%2 から %3 まで）: %4")
+                          .arg(number)
+                          .arg(min)
+                          .arg(max)
+                          .arg(field.text.left(40)));
     return false;
   }
   *value = v;
@@ -166,10 +170,12 @@ std::optional<bool> flag_value(const Field& field) {
 }
 
 QString field_count_message(int line, const QString& record, int wanted, size_t found) {
-  return at_line(line, QStringLiteral("%1の項目数が正しくありません（%2個必要なところ%3個）。")
-                           .arg(record)
-                           .arg(wanted)
-                           .arg(found));
+  return at_line(
+      line, QCoreApplication::translate("tamrisk::SettingsParse",
+                                        "%1の項目数が正しくありません（%2個必要なところ%3個）。")
+                .arg(record)
+                .arg(wanted)
+                .arg(found));
 }
 
 // A layer record holds one text. When it is quoted, the text is everything
@@ -178,7 +184,8 @@ bool parse_layer(QStringView raw, int line, QString* path, QString* error) {
   const QStringView trimmed = trim_blanks(raw);
   if (trimmed.startsWith(QLatin1Char('"'))) {
     if (trimmed.size() < 2 || !trimmed.endsWith(QLatin1Char('"'))) {
-      *error = at_line(line, QStringLiteral("引用符が閉じていません。"));
+      *error = at_line(
+          line, QCoreApplication::translate("tamrisk::SettingsParse", "引用符が閉じていません。"));
       return false;
     }
     *path = trimmed.mid(1, trimmed.size() - 2).toString();
@@ -187,7 +194,9 @@ bool parse_layer(QStringView raw, int line, QString* path, QString* error) {
   Fields fields;
   split_fields(raw, &fields);
   if (fields.count != 1) {
-    *error = field_count_message(line, QStringLiteral("レイヤーのレコード"), 1, fields.count);
+    *error = field_count_message(
+        line, QCoreApplication::translate("tamrisk::SettingsParse", "レイヤーのレコード"), 1,
+        fields.count);
     return false;
   }
   *path = fields[0].text;
@@ -197,12 +206,14 @@ bool parse_layer(QStringView raw, int line, QString* path, QString* error) {
 bool parse_main(QStringView raw, int line, SettingsRecords* out, QString* error) {
   Fields fields;
   if (!split_fields(raw, &fields)) {
-    *error = at_line(line, QStringLiteral("引用符が閉じていません。"));
+    *error = at_line(
+        line, QCoreApplication::translate("tamrisk::SettingsParse", "引用符が閉じていません。"));
     return false;
   }
   if (fields.count != kMainFieldCount) {
-    *error =
-        field_count_message(line, QStringLiteral("メインレコード"), kMainFieldCount, fields.count);
+    *error = field_count_message(
+        line, QCoreApplication::translate("tamrisk::SettingsParse", "メインレコード"),
+        kMainFieldCount, fields.count);
     return false;
   }
   if (!read_int16(fields, 0, line, &out->adjust_x, error) ||
@@ -220,8 +231,9 @@ bool parse_main(QStringView raw, int line, SettingsRecords* out, QString* error)
 
 bool parse_frame(const Fields& fields, int line, ProjectModel::Offset* offset, QString* error) {
   if (fields.count != kFrameFieldCount) {
-    *error = field_count_message(line, QStringLiteral("コマ別補正値のレコード"), kFrameFieldCount,
-                                 fields.count);
+    *error = field_count_message(
+        line, QCoreApplication::translate("tamrisk::SettingsParse", "コマ別補正値のレコード"),
+        kFrameFieldCount, fields.count);
     return false;
   }
   int dx = 0;
@@ -235,15 +247,17 @@ bool parse_frame(const Fields& fields, int line, ProjectModel::Offset* offset, Q
 
 bool parse_background(const Fields& fields, int line, SettingsBackground* out, QString* error) {
   if (fields.count != kBackgroundFieldCount) {
-    *error = field_count_message(line, QStringLiteral("背景のレコード"), kBackgroundFieldCount,
-                                 fields.count);
+    *error = field_count_message(
+        line, QCoreApplication::translate("tamrisk::SettingsParse", "背景のレコード"),
+        kBackgroundFieldCount, fields.count);
     return false;
   }
   const std::optional<bool> from_file = flag_value(fields[0]);
   if (!from_file) {
-    *error =
-        at_line(line, QStringLiteral("1番目の項目が #TRUE# でも #FALSE# でもありません: \"%1\"")
-                          .arg(fields[0].text.left(40)));
+    *error = at_line(line, QCoreApplication::translate(
+                               "tamrisk::SettingsParse",
+                               "1番目の項目が #TRUE# でも #FALSE# でもありません: \"%1\"")
+                               .arg(fields[0].text.left(40)));
     return false;
   }
   qint64 colour = 0;
@@ -319,12 +333,14 @@ class LineReader {
 
 bool parse_settings(const QByteArray& bytes, SettingsRecords* out, QString* error) {
   if (bytes.contains('\0')) {
-    *error = QStringLiteral("テキストファイルではありません（NUL 文字を含みます）。");
+    *error = QCoreApplication::translate("tamrisk::SettingsParse",
+                                         "テキストファイルではありません（NUL 文字を含みます）。");
     return false;
   }
   const std::optional<QString> text = decode_settings_text(bytes);
   if (!text) {
-    *error = QStringLiteral("文字コードが UTF-8 でもシフトJIS でもありません。");
+    *error = QCoreApplication::translate("tamrisk::SettingsParse",
+                                         "文字コードが UTF-8 でもシフトJIS でもありません。");
     return false;
   }
   return parse_settings_text(*text, out, error);
@@ -336,7 +352,8 @@ bool parse_settings_text(const QString& text, SettingsRecords* out, QString* err
   std::array<QStringView, kLayerCount + 1> records;
   for (QStringView& record : records) {
     if (lines.at_end()) {
-      *error = QStringLiteral(
+      *error = QCoreApplication::translate(
+                   "tamrisk::SettingsParse",
                    "レコードが足りません（%1行しかありません。レイヤー11行とメインレコード"
                    "1行が必要です）。")
                    .arg(lines.count());
@@ -361,7 +378,8 @@ bool parse_settings_text(const QString& text, SettingsRecords* out, QString* err
     const QStringView record = lines.next();
     const int line = lines.count();
     if (!split_fields(record, &fields)) {
-      *error = at_line(line, QStringLiteral("引用符が閉じていません。"));
+      *error = at_line(
+          line, QCoreApplication::translate("tamrisk::SettingsParse", "引用符が閉じていません。"));
       return false;
     }
     if (fields.count > 0 && flag_value(fields[0])) {
@@ -381,7 +399,8 @@ bool parse_settings_text(const QString& text, SettingsRecords* out, QString* err
   }
   const QStringView record = lines.next();
   if (!split_fields(record, &fields)) {
-    *error = at_line(lines.count(), QStringLiteral("引用符が閉じていません。"));
+    *error = at_line(lines.count(), QCoreApplication::translate("tamrisk::SettingsParse",
+                                                                "引用符が閉じていません。"));
     return false;
   }
   return read_background(fields, lines.count(), out, error);

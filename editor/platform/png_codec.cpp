@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
@@ -259,7 +260,8 @@ bool read_png(QIODevice& device, QImage* out, QString* error, QRgb matte) {
   png_byte signature[8];
   if (device.read(reinterpret_cast<char*>(signature), 8) != 8 ||
       png_sig_cmp(signature, 0, 8) != 0) {
-    set_error(error, QStringLiteral("PNGファイルではありません。"));
+    set_error(error,
+              QCoreApplication::translate("tamrisk::PngCodec", "PNGファイルではありません。"));
     return false;
   }
   CodecContext context;
@@ -268,7 +270,8 @@ bool read_png(QIODevice& device, QImage* out, QString* error, QRgb matte) {
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   if (info == nullptr) {
     png_destroy_read_struct(&png, nullptr, nullptr);
-    set_error(error, QStringLiteral("PNGを読む準備ができません（メモリ不足）。"));
+    set_error(error, QCoreApplication::translate("tamrisk::PngCodec",
+                                                 "PNGを読む準備ができません（メモリ不足）。"));
     return false;
   }
   png_set_read_fn(png, &context, on_read);
@@ -282,18 +285,25 @@ bool read_png(QIODevice& device, QImage* out, QString* error, QRgb matte) {
     case DecodeStatus::kOk:
       break;
     case DecodeStatus::kTooLarge:
-      set_error(error,
-                QStringLiteral("画像が大きすぎます（%1 × %2 ピクセル）。").arg(width).arg(height));
-      return false;
-    case DecodeStatus::kNoMemory:
-      set_error(error, QStringLiteral("画像のメモリを確保できません（%1 × %2 ピクセル）。")
+      set_error(error, QCoreApplication::translate("tamrisk::PngCodec",
+                                                   "画像が大きすぎます（%1 × %2 ピクセル）。")
                            .arg(width)
                            .arg(height));
       return false;
+    case DecodeStatus::kNoMemory:
+      set_error(error,
+                QCoreApplication::translate("tamrisk::PngCodec",
+                                            "画像のメモリを確保できません（%1 × %2 ピクセル）。")
+                    .arg(width)
+                    .arg(height));
+      return false;
     case DecodeStatus::kFailed:
-      set_error(error, context.truncated ? QStringLiteral("PNGファイルが途中で終わっています。")
-                                         : QStringLiteral("PNGファイルが壊れています（%1）。")
-                                               .arg(QString::fromLatin1(context.message)));
+      set_error(error, context.truncated
+                           ? QCoreApplication::translate("tamrisk::PngCodec",
+                                                         "PNGファイルが途中で終わっています。")
+                           : QCoreApplication::translate("tamrisk::PngCodec",
+                                                         "PNGファイルが壊れています（%1）。")
+                                 .arg(QString::fromLatin1(context.message)));
       return false;
   }
   flatten(image, matte);
@@ -304,7 +314,7 @@ bool read_png(QIODevice& device, QImage* out, QString* error, QRgb matte) {
 bool read_png(const QString& path, QImage* out, QString* error, QRgb matte) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    set_error(error, QStringLiteral("「%1」を開けません（%2）。")
+    set_error(error, QCoreApplication::translate("tamrisk::PngCodec", "「%1」を開けません（%2）。")
                          .arg(QDir::toNativeSeparators(path), file.errorString()));
     return false;
   }
@@ -314,11 +324,13 @@ bool read_png(const QString& path, QImage* out, QString* error, QRgb matte) {
 bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error,
                 PngEffort effort) {
   if (width < 1 || height < 1 || width > image.width() || height > image.height()) {
-    set_error(error, QStringLiteral("書き出す範囲 %1 × %2 が画像 %3 × %4 に収まりません。")
-                         .arg(width)
-                         .arg(height)
-                         .arg(image.width())
-                         .arg(image.height()));
+    set_error(error,
+              QCoreApplication::translate("tamrisk::PngCodec",
+                                          "書き出す範囲 %1 × %2 が画像 %3 × %4 に収まりません。")
+                  .arg(width)
+                  .arg(height)
+                  .arg(image.width())
+                  .arg(image.height()));
     return false;
   }
   const QImage source =
@@ -356,7 +368,8 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
                               ? zlib_compress_runs(filtered)
                               : zlib_compress(filtered, level != 0 ? level : 4);
   if (idat.isEmpty()) {
-    set_error(error, QStringLiteral("PNGを作れません（メモリ不足）。"));
+    set_error(error,
+              QCoreApplication::translate("tamrisk::PngCodec", "PNGを作れません（メモリ不足）。"));
     return false;
   }
 
@@ -386,9 +399,9 @@ bool write_png(const QImage& image, int width, int height, const QString& path, 
 bool write_png_bytes(const QByteArray& bytes, const QString& path, QString* error) {
   QString why;
   if (!write_file_atomically(path, bytes, &why)) {
-    set_error(
-        error,
-        QStringLiteral("「%1」に書き出せません（%2）。").arg(QDir::toNativeSeparators(path), why));
+    set_error(error,
+              QCoreApplication::translate("tamrisk::PngCodec", "「%1」に書き出せません（%2）。")
+                  .arg(QDir::toNativeSeparators(path), why));
     return false;
   }
   return true;
