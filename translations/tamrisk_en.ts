@@ -131,6 +131,301 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
 </context>
 <context>
+    <name>tamrisk::LayerPicture</name>
+    <message>
+        <source>レイヤー番号 %1 はありません。</source>
+        <translation>There is no layer number %1.</translation>
+    </message>
+    <message>
+        <source>PNG画像ではないか、壊れています。</source>
+        <translation>It is not a PNG picture, or it is damaged.</translation>
+    </message>
+    <message>
+        <source>読めない形式の画像か、壊れています。</source>
+        <translation>The picture is in a format that cannot be read, or it is damaged.</translation>
+    </message>
+    <message>
+        <source>%1に「%2」を読み込めません。
+%3</source>
+        <translation>Cannot load “%2” into %1.
+%3</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::PlainBackground</name>
+    <message>
+        <source>%1の大きさ「%2」は数ではありません。1 から %3 までのピクセル数を入れてください。</source>
+        <translation>The %1 “%2” is not a number. Enter a number of pixels from 1 to %3.</translation>
+    </message>
+    <message>
+        <source>%1の大きさ「%2」では背景を作れません。0 より大きいピクセル数を入れてください。</source>
+        <translation>A background cannot have the %1 “%2”. Enter a number of pixels greater than 0.</translation>
+    </message>
+    <message>
+        <source>%1の大きさ「%2」は大きすぎます。%3 ピクセルまでです。</source>
+        <translation>The %1 “%2” is too large: at most %3 pixels.</translation>
+    </message>
+    <message>
+        <source>よこ</source>
+        <translation>width</translation>
+    </message>
+    <message>
+        <source>たて</source>
+        <translation>height</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::PngCodec</name>
+    <message>
+        <source>PNGファイルではありません。</source>
+        <translation>It is not a PNG file.</translation>
+    </message>
+    <message>
+        <source>PNGを読む準備ができません（メモリ不足）。</source>
+        <translation>Cannot prepare to read the PNG (out of memory).</translation>
+    </message>
+    <message>
+        <source>画像が大きすぎます（%1 × %2 ピクセル）。</source>
+        <translation>The picture is too large (%1 × %2 pixels).</translation>
+    </message>
+    <message>
+        <source>画像のメモリを確保できません（%1 × %2 ピクセル）。</source>
+        <translation>Cannot allocate the memory for the picture (%1 × %2 pixels).</translation>
+    </message>
+    <message>
+        <source>PNGファイルが途中で終わっています。</source>
+        <translation>The PNG file ends early.</translation>
+    </message>
+    <message>
+        <source>PNGファイルが壊れています（%1）。</source>
+        <translation>The PNG file is damaged (%1).</translation>
+    </message>
+    <message>
+        <source>「%1」を開けません（%2）。</source>
+        <translation>Cannot open “%1” (%2).</translation>
+    </message>
+    <message>
+        <source>書き出す範囲 %1 × %2 が画像 %3 × %4 に収まりません。</source>
+        <translation>The area to write, %1 × %2, does not fit in the picture of %3 × %4.</translation>
+    </message>
+    <message>
+        <source>PNGを作れません（メモリ不足）。</source>
+        <translation>Cannot make the PNG (out of memory).</translation>
+    </message>
+    <message>
+        <source>「%1」に書き出せません（%2）。</source>
+        <translation>Cannot write “%1” (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::ProjectEditor</name>
+    <message>
+        <source>位置の調整</source>
+        <translation>Placement</translation>
+    </message>
+    <message>
+        <source>リセット</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>コマ間隔</source>
+        <translation>Frame step</translation>
+    </message>
+    <message>
+        <source>アニメパターン</source>
+        <translation>Frame sequence</translation>
+    </message>
+    <message>
+        <source>出力ファイル名</source>
+        <translation>Output name</translation>
+    </message>
+    <message>
+        <source>微調整</source>
+        <translation>Nudge</translation>
+    </message>
+    <message>
+        <source>%1の画像</source>
+        <translation>%1 picture</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::ProjectModel</name>
+    <message>
+        <source>パターン１</source>
+        <translation>Pattern 1</translation>
+    </message>
+    <message>
+        <source>パターン２</source>
+        <translation>Pattern 2</translation>
+    </message>
+    <message>
+        <source>パターン３</source>
+        <translation>Pattern 3</translation>
+    </message>
+    <message>
+        <source>パターン４</source>
+        <translation>Pattern 4</translation>
+    </message>
+    <message>
+        <source>パターン５</source>
+        <translation>Pattern 5</translation>
+    </message>
+    <message>
+        <source>パターン６</source>
+        <translation>Pattern 6</translation>
+    </message>
+    <message>
+        <source>パターン７</source>
+        <translation>Pattern 7</translation>
+    </message>
+    <message>
+        <source>パターン８</source>
+        <translation>Pattern 8</translation>
+    </message>
+    <message>
+        <source>パターン９</source>
+        <translation>Pattern 9</translation>
+    </message>
+    <message>
+        <source>背景</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>前景</source>
+        <translation>Foreground</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::SettingsFile</name>
+    <message>
+        <source>%1のファイル名</source>
+        <translation>The file name of %1</translation>
+    </message>
+    <message>
+        <source>アニメパターン</source>
+        <translation>The frame sequence</translation>
+    </message>
+    <message>
+        <source>保存先ドライブ</source>
+        <translation>The output drive</translation>
+    </message>
+    <message>
+        <source>保存先フォルダ</source>
+        <translation>The output folder</translation>
+    </message>
+    <message>
+        <source>ベース名</source>
+        <translation>The base name</translation>
+    </message>
+    <message>
+        <source>画像フォルダ</source>
+        <translation>The picture folder</translation>
+    </message>
+    <message>
+        <source>%1に改行が含まれています。</source>
+        <translation>%1 contains a line break.</translation>
+    </message>
+    <message>
+        <source>%1に、引用符の後にコンマが続く並びがあります。</source>
+        <translation>%1 contains a quotation mark followed by a comma.</translation>
+    </message>
+    <message>
+        <source>%1にシステムの文字コードで表せない文字があります。</source>
+        <translation>%1 contains characters that the system&apos;s encoding cannot represent.</translation>
+    </message>
+    <message>
+        <source>ファイルを開けません（%1）。</source>
+        <translation>Cannot open the file (%1).</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます（%1 バイト。設定ファイルは %2 バイトまでです）。</source>
+        <translation>The file is too large (%1 bytes; a settings file has at most %2 bytes).</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません（%1）。</source>
+        <translation>Cannot read the file (%1).</translation>
+    </message>
+    <message>
+        <source>%1の画像を読み込めません: %2</source>
+        <translation>Cannot load the picture of %1: %2</translation>
+    </message>
+    <message>
+        <source>画像を読めません（%1）。</source>
+        <translation>Cannot read the picture (%1).</translation>
+    </message>
+    <message>
+        <source>設定ファイル「%1」を保存できません。
+%2</source>
+        <translation>Cannot save the settings file “%1”.
+%2</translation>
+    </message>
+    <message>
+        <source>システムの文字コードで表せない文字があります。</source>
+        <translation>There are characters that the system&apos;s encoding cannot represent.</translation>
+    </message>
+    <message>
+        <source>設定ファイル「%1」を読み込めません。設定は変更していません。
+%2</source>
+        <translation>Cannot load the settings file “%1”. The settings are unchanged.
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::SettingsParse</name>
+    <message>
+        <source>(%1行目) %2</source>
+        <translation>(line %1) %2</translation>
+    </message>
+    <message>
+        <source>%1番目の項目が整数ではありません: &quot;%2&quot;</source>
+        <translation>Field %1 is not a whole number: &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1番目の項目が範囲外です（%2 から %3 まで）: %4</source>
+        <translation>Field %1 is out of range (%2 to %3): %4</translation>
+    </message>
+    <message>
+        <source>%1の項目数が正しくありません（%2個必要なところ%3個）。</source>
+        <translation>%1 has the wrong number of fields (%3 where %2 are needed).</translation>
+    </message>
+    <message>
+        <source>引用符が閉じていません。</source>
+        <translation>A quotation mark is not closed.</translation>
+    </message>
+    <message>
+        <source>レイヤーのレコード</source>
+        <translation>A layer record</translation>
+    </message>
+    <message>
+        <source>メインレコード</source>
+        <translation>The main record</translation>
+    </message>
+    <message>
+        <source>コマ別補正値のレコード</source>
+        <translation>A record of a frame&apos;s nudges</translation>
+    </message>
+    <message>
+        <source>背景のレコード</source>
+        <translation>The background record</translation>
+    </message>
+    <message>
+        <source>1番目の項目が #TRUE# でも #FALSE# でもありません: &quot;%1&quot;</source>
+        <translation>Field 1 is neither #TRUE# nor #FALSE#: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>テキストファイルではありません（NUL 文字を含みます）。</source>
+        <translation>It is not a text file (it contains NUL characters).</translation>
+    </message>
+    <message>
+        <source>文字コードが UTF-8 でもシフトJIS でもありません。</source>
+        <translation>The text is neither UTF-8 nor Shift JIS.</translation>
+    </message>
+    <message>
+        <source>レコードが足りません（%1行しかありません。レイヤー11行とメインレコード1行が必要です）。</source>
+        <translation>Records are missing (there are only %1 lines; 11 layer lines and 1 main record line are needed).</translation>
+    </message>
+</context>
+<context>
     <name>tamrisk::ui::DriveSelector</name>
     <message>
         <source>ドライブの準備がまだです</source>
