@@ -1,5 +1,6 @@
 #include "export/animation_formats.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace tamrisk {
@@ -10,15 +11,21 @@ struct FormatRow {
   AnimationFormat format;
   const char* name;
   const char* suffix;
-  const char16_t* title;
-  const char16_t* label;
+  // Translated by format_title and format_label.
+  const char* title;
+  const char* label;
 };
 
 const FormatRow kFormatRows[] = {
-    {AnimationFormat::Mng, "mng", ".mng", u"MNG", u"MNG（全コマ）"},
-    {AnimationFormat::CompactMng, "compact-mng", ".mng", u"MNG（差分）", u"MNG（差分・小さい）"},
-    {AnimationFormat::Apng, "apng", ".png", u"APNG", u"APNG (.png)"},
-    {AnimationFormat::Gif, "gif", ".gif", u"GIF", u"GIF (.gif)"},
+    {AnimationFormat::Mng, "mng", ".mng", QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG"),
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG（全コマ）")},
+    {AnimationFormat::CompactMng, "compact-mng", ".mng",
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG（差分）"),
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG（差分・小さい）")},
+    {AnimationFormat::Apng, "apng", ".png", QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "APNG"),
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "APNG (.png)")},
+    {AnimationFormat::Gif, "gif", ".gif", QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "GIF"),
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "GIF (.gif)")},
 };
 
 const FormatRow& row_of(AnimationFormat format) {
@@ -41,11 +48,11 @@ QString format_suffix(AnimationFormat format) {
 }
 
 QString format_title(AnimationFormat format) {
-  return QString::fromUtf16(row_of(format).title);
+  return QCoreApplication::translate("tamrisk::AnimationFormats", row_of(format).title);
 }
 
 QString format_label(AnimationFormat format) {
-  return QString::fromUtf16(row_of(format).label);
+  return QCoreApplication::translate("tamrisk::AnimationFormats", row_of(format).label);
 }
 
 bool parse_formats(const QString& list, QList<AnimationFormat>* formats, QString* error) {

@@ -1,5 +1,7 @@
 #include "export/animation_test.h"
 
+#include <QCoreApplication>
+
 #include "render/compose.h"
 
 namespace tamrisk {
@@ -48,7 +50,8 @@ AnimationTest::State AnimationTest::state() const {
 }
 
 QString AnimationTest::caption() const {
-  return model_.anime_on ? QStringLiteral("テスト中断") : QStringLiteral("アニメテスト");
+  return model_.anime_on ? QCoreApplication::translate("tamrisk::AnimationTest", "テスト中断")
+                         : QCoreApplication::translate("tamrisk::AnimationTest", "アニメテスト");
 }
 
 void AnimationTest::stop() {

@@ -1,6 +1,7 @@
 #include "export/apng_encoder.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QRect>
 #include <QThread>
 #include <algorithm>
@@ -389,11 +390,13 @@ class ApngEncoder final : public AnimationEncoder {
 
   bool add(const QImage& frame, QString* error) override {
     if (frame.size() != size_ || size_.isEmpty()) {
-      return fail(error, QStringLiteral("APNGのコマの大きさ %1 × %2 が %3 × %4 と違います。")
-                             .arg(frame.width())
-                             .arg(frame.height())
-                             .arg(size_.width())
-                             .arg(size_.height()));
+      return fail(error,
+                  QCoreApplication::translate("tamrisk::ApngEncoder",
+                                              "APNGのコマの大きさ %1 × %2 が %3 × %4 と違います。")
+                      .arg(frame.width())
+                      .arg(frame.height())
+                      .arg(size_.width())
+                      .arg(size_.height()));
     }
     const QImage pixels = frame.format() == QImage::Format_RGB32
                               ? frame
@@ -421,7 +424,8 @@ class ApngEncoder final : public AnimationEncoder {
 
   bool finish(const QString& path, QString* error) override {
     if (steps_.empty()) {
-      return fail(error, QStringLiteral("APNGにするコマがありません。"));
+      return fail(error, QCoreApplication::translate("tamrisk::ApngEncoder",
+                                                     "APNGにするコマがありません。"));
     }
     Census census;
     for (const Step& step : steps_) {
@@ -459,7 +463,9 @@ class ApngEncoder final : public AnimationEncoder {
   }
 
  private:
-  static QString no_memory() { return QStringLiteral("APNGを作れません（メモリ不足）。"); }
+  static QString no_memory() {
+    return QCoreApplication::translate("tamrisk::ApngEncoder", "APNGを作れません（メモリ不足）。");
+  }
   static bool fail(QString* error, const QString& message) {
     if (error != nullptr) {
       *error = message;

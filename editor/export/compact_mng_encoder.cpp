@@ -1,6 +1,7 @@
 #include "export/compact_mng_encoder.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -224,7 +225,9 @@ class CompactMngEncoder final : public AnimationEncoder {
 
 bool CompactMngEncoder::add(const QImage& given, QString* error) {
   if (given.size() != size_) {
-    *error = QStringLiteral("コマの大きさ %1×%2 がアニメーションの大きさ %3×%4 と違います。")
+    *error = QCoreApplication::translate(
+                 "tamrisk::CompactMngEncoder",
+                 "コマの大きさ %1×%2 がアニメーションの大きさ %3×%4 と違います。")
                  .arg(given.width())
                  .arg(given.height())
                  .arg(size_.width())
@@ -311,7 +314,8 @@ std::unique_ptr<QTemporaryDir> CompactMngEncoder::make_folder(const QString& tar
   QString why;
   for (const QString& root : {QDir::tempPath(), QFileInfo(target).absolutePath()}) {
     if (has_token_break(root)) {
-      why = QStringLiteral("「%1」は空白を含みます").arg(QDir::toNativeSeparators(root));
+      why = QCoreApplication::translate("tamrisk::CompactMngEncoder", "「%1」は空白を含みます")
+                .arg(QDir::toNativeSeparators(root));
       continue;
     }
     auto folder = std::make_unique<QTemporaryDir>(root + QStringLiteral("/tamrisk-mng-XXXXXX"));
@@ -320,13 +324,16 @@ std::unique_ptr<QTemporaryDir> CompactMngEncoder::make_folder(const QString& tar
     }
     why = folder->errorString();
   }
-  *error = QStringLiteral("MNGを組み立てる一時フォルダを作れませんでした（%1）。").arg(why);
+  *error = QCoreApplication::translate("tamrisk::CompactMngEncoder",
+                                       "MNGを組み立てる一時フォルダを作れませんでした（%1）。")
+               .arg(why);
   return nullptr;
 }
 
 bool CompactMngEncoder::finish(const QString& path, QString* error) {
   if (pieces_.empty()) {
-    *error = QStringLiteral("アニメーションにするコマがありません。");
+    *error = QCoreApplication::translate("tamrisk::CompactMngEncoder",
+                                         "アニメーションにするコマがありません。");
     return false;
   }
   const std::unique_ptr<QTemporaryDir> folder = make_folder(path, error);
@@ -337,7 +344,8 @@ bool CompactMngEncoder::finish(const QString& path, QString* error) {
     QFile file(folder->filePath(QString::number(i) + QStringLiteral(".png")));
     const QByteArray& png = pieces_[i].png;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !write_all(file, png)) {
-      *error = QStringLiteral("一時ファイル「%1」を書き出せませんでした（%2）。")
+      *error = QCoreApplication::translate("tamrisk::CompactMngEncoder",
+                                           "一時ファイル「%1」を書き出せませんでした（%2）。")
                    .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
       return false;
     }
@@ -345,19 +353,22 @@ bool CompactMngEncoder::finish(const QString& path, QString* error) {
   const QString output = folder->filePath(QStringLiteral("animation.mng"));
   const auto compiler = std::make_unique<QuietCompiler>();
   if (!compiler->CompileText(script(folder->path()), QFile::encodeName(output).toStdString())) {
-    *error = QStringLiteral("MNGを組み立てられませんでした: %1")
+    *error = QCoreApplication::translate("tamrisk::CompactMngEncoder",
+                                         "MNGを組み立てられませんでした: %1")
                  .arg(QString::fromStdString(compiler->Message()).trimmed());
     return false;
   }
   QFile compiled(output);
   if (!compiled.open(QIODevice::ReadOnly)) {
-    *error = QStringLiteral("組み立てたMNG「%1」を読めませんでした（%2）。")
+    *error = QCoreApplication::translate("tamrisk::CompactMngEncoder",
+                                         "組み立てたMNG「%1」を読めませんでした（%2）。")
                  .arg(QDir::toNativeSeparators(output), compiled.errorString());
     return false;
   }
   const QByteArray bytes = compiled.readAll();
   if (bytes.size() != compiled.size()) {
-    *error = QStringLiteral("組み立てたMNG「%1」を読めませんでした（%2）。")
+    *error = QCoreApplication::translate("tamrisk::CompactMngEncoder",
+                                         "組み立てたMNG「%1」を読めませんでした（%2）。")
                  .arg(QDir::toNativeSeparators(output), compiled.errorString());
     return false;
   }

@@ -1,5 +1,6 @@
 #include "export/compiler_run.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -10,11 +11,21 @@ namespace {
 
 constexpr int kStartMs = 10 * 1000;
 constexpr int kSliceMs = 100;
+// The compiler's own captions, as parse_compiler_message finds them in its
+// output; the outcome carries the caption_done and caption_error shown.
 const QString kCaptionDone = QStringLiteral("完了");
 const QString kCaptionError = QStringLiteral("エラー");
 
+QString caption_done() {
+  return QCoreApplication::translate("tamrisk::CompilerRun", "完了");
+}
+
+QString caption_error() {
+  return QCoreApplication::translate("tamrisk::CompilerRun", "エラー");
+}
+
 CompilerRun failure(const QString& message) {
-  return CompilerRun{false, kCaptionError, message};
+  return CompilerRun{false, caption_error(), message};
 }
 
 }  // namespace
@@ -52,7 +63,8 @@ CompilerRun run_compiler(const QString& program, const QString& script, const QS
   arguments << QStringLiteral("--") << script;
   process.start(program, arguments);
   if (!process.waitForStarted(kStartMs)) {
-    return failure(QStringLiteral("MNGコンパイラ「%1」を起動できませんでした（%2）。")
+    return failure(QCoreApplication::translate("tamrisk::CompilerRun",
+                                               "MNGコンパイラ「%1」を起動できませんでした（%2）。")
                        .arg(shown, process.errorString()));
   }
 
@@ -62,8 +74,10 @@ CompilerRun run_compiler(const QString& program, const QString& script, const QS
     if (clock.elapsed() >= timeout_ms) {
       process.kill();
       process.waitForFinished(kStartMs);
-      return failure(QStringLiteral("MNGコンパイラが%1秒たっても終わらないため、止めました。")
-                         .arg(timeout_ms / 1000.0));
+      return failure(
+          QCoreApplication::translate("tamrisk::CompilerRun",
+                                      "MNGコンパイラが%1秒たっても終わらないため、止めました。")
+              .arg(timeout_ms / 1000.0));
     }
     if (waiting) {
       waiting();
@@ -73,23 +87,23 @@ CompilerRun run_compiler(const QString& program, const QString& script, const QS
   const QString output = QString::fromLocal8Bit(process.readAllStandardOutput()) +
                          QString::fromLocal8Bit(process.readAllStandardError());
   if (process.exitStatus() != QProcess::NormalExit) {
-    return failure(
-        QStringLiteral("MNGコンパイラが異常終了しました（%1）。").arg(process.errorString()));
+    return failure(QCoreApplication::translate("tamrisk::CompilerRun",
+                                               "MNGコンパイラが異常終了しました（%1）。")
+                       .arg(process.errorString()));
   }
   const int code = process.exitCode();
   CompilerRun run;
   if (!parse_compiler_message(output, &run.caption, &run.message)) {
     if (code == 0) {
-      return CompilerRun{true, kCaptionDone, QString()};
+      return CompilerRun{true, caption_done(), QString()};
     }
-    return failure(QStringLiteral("MNGコンパイラが終了コード %1 で終わりました。%2")
+    return failure(QCoreApplication::translate("tamrisk::CompilerRun",
+                                               "MNGコンパイラが終了コード %1 で終わりました。%2")
                        .arg(code)
                        .arg(output.trimmed()));
   }
   run.ok = code == 0 && run.caption == kCaptionDone;
-  if (!run.ok) {
-    run.caption = kCaptionError;
-  }
+  run.caption = run.ok ? caption_done() : caption_error();
   return run;
 }
 

@@ -9,7 +9,8 @@ namespace tamrisk {
 inline constexpr int kCompilerTimeoutMs = 60 * 1000;
 
 // The outcome of one compiler run, in the compiler's own words where it
-// gave them: caption "完了" or "エラー" and the message after it.
+// gave them: caption "完了" or "エラー" (translated for display) and the
+// message after it.
 struct CompilerRun {
   bool ok = false;
   QString caption;

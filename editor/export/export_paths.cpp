@@ -1,5 +1,6 @@
 #include "export/export_paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -24,9 +25,10 @@ bool check_basename(const QString& basename, QString* error) {
   bad = bad || basename.contains(u'\\');
 #endif
   if (bad && error != nullptr) {
-    *error =
-        QStringLiteral("ファイル名「%1」には空白、タブ、改行、フォルダの区切り（%2）を使えません。")
-            .arg(basename, QDir::separator());
+    *error = QCoreApplication::translate(
+                 "tamrisk::ExportPaths",
+                 "ファイル名「%1」には空白、タブ、改行、フォルダの区切り（%2）を使えません。")
+                 .arg(basename, QDir::separator());
   }
   return !bad;
 }

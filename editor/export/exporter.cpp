@@ -1,6 +1,7 @@
 #include "export/exporter.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -25,8 +26,13 @@
 namespace tamrisk {
 namespace {
 
-const QString kCaptionDone = QStringLiteral("完了");
-const QString kCaptionError = QStringLiteral("エラー");
+QString caption_done() {
+  return QCoreApplication::translate("tamrisk::Exporter", "完了");
+}
+
+QString caption_error() {
+  return QCoreApplication::translate("tamrisk::Exporter", "エラー");
+}
 
 QString shown(const QString& path) {
   return QDir::toNativeSeparators(path);
@@ -87,7 +93,7 @@ struct ExportRun {
 
   bool fail(const QString& message) {
     result.outcome = ExportResult::Outcome::Failed;
-    result.caption = kCaptionError;
+    result.caption = caption_error();
     result.message = message;
     return false;
   }
@@ -150,7 +156,8 @@ class FrameFiles {
                         ? write_bmp(*bmp_frame, file, why)
                         : encoder_.take(&bytes, why) && write_png_bytes(bytes, file, why);
     if (!ok) {
-      *why = QStringLiteral("コマのファイル「%1」を書き出せませんでした（%2）。")
+      *why = QCoreApplication::translate("tamrisk::Exporter",
+                                         "コマのファイル「%1」を書き出せませんでした（%2）。")
                  .arg(shown(file), *why);
       return false;
     }
@@ -176,7 +183,9 @@ bool check_output(ExportRun& run) {
     return run.fail(why);
   }
   if (run.model.output_dir.isEmpty() || !QFileInfo(run.paths.folder()).isDir()) {
-    return run.fail(QStringLiteral("出力先のフォルダ「%1」がありません。").arg(run.paths.folder()));
+    return run.fail(
+        QCoreApplication::translate("tamrisk::Exporter", "出力先のフォルダ「%1」がありません。")
+            .arg(run.paths.folder()));
   }
   return true;
 }
@@ -207,7 +216,8 @@ void start_encodings(ExportRun& run) {
 }
 
 QString animation_failure(AnimationFormat format, const QString& path, const QString& why) {
-  return QStringLiteral("%1のファイル「%2」を書き出せませんでした（%3）。")
+  return QCoreApplication::translate("tamrisk::Exporter",
+                                     "%1のファイル「%2」を書き出せませんでした（%3）。")
       .arg(format_title(format), shown(path), why);
 }
 
@@ -247,9 +257,10 @@ bool write_frames(ExportRun& run) {
 // BMP mode ends with the frame files.
 void report_frames(ExportRun& run) {
   run.result.outcome = ExportResult::Outcome::Written;
-  run.result.caption = kCaptionDone;
+  run.result.caption = caption_done();
   run.result.message =
-      QStringLiteral("%1コマをBMPファイルに書き出しました。").arg(run.model.frame_count());
+      QCoreApplication::translate("tamrisk::Exporter", "%nコマをBMPファイルに書き出しました。",
+                                  nullptr, run.model.frame_count());
 }
 
 bool write_frame_script(ExportRun& run) {
@@ -280,8 +291,9 @@ bool confirm_replace(ExportRun& run) {
   const QString animation = run.paths.final_animation();
   if (!may_write(run, animation)) {
     run.result.outcome = ExportResult::Outcome::Declined;
-    run.result.message =
-        QStringLiteral("「%1」を残し、MNGファイルは作りませんでした。").arg(shown(animation));
+    run.result.message = QCoreApplication::translate(
+                             "tamrisk::Exporter", "「%1」を残し、MNGファイルは作りませんでした。")
+                             .arg(shown(animation));
     return false;
   }
   return true;
@@ -301,7 +313,9 @@ QString renamed_in_message(QString message, const QString& output, const QString
 bool compile_and_rename(ExportRun& run) {
   const QString output = run.paths.compiler_output();
   if (QFileInfo::exists(output) && !QFile::remove(output)) {
-    return run.fail(QStringLiteral("前回の出力「%1」を削除できませんでした。").arg(shown(output)));
+    return run.fail(
+        QCoreApplication::translate("tamrisk::Exporter", "前回の出力「%1」を削除できませんでした。")
+            .arg(shown(output)));
   }
   const ExportOptions& options = run.options;
   const QString script = run.paths.script_file();
@@ -317,13 +331,16 @@ bool compile_and_rename(ExportRun& run) {
   if (!QFileInfo::exists(output)) {
     const QString message =
         compiled.message.isEmpty() ? QString() : compiled.message + QLatin1Char('\n');
-    return run.fail(
-        message + QStringLiteral("MNGコンパイラの出力「%1」が見つかりません。").arg(shown(output)));
+    return run.fail(message +
+                    QCoreApplication::translate("tamrisk::Exporter",
+                                                "MNGコンパイラの出力「%1」が見つかりません。")
+                        .arg(shown(output)));
   }
   const QString animation = run.paths.final_animation();
   QString why;
   if (!replace_file(output, animation, &why)) {
-    return run.fail(QStringLiteral("「%1」を「%2」に置き換えられませんでした（%3）。")
+    return run.fail(QCoreApplication::translate("tamrisk::Exporter",
+                                                "「%1」を「%2」に置き換えられませんでした（%3）。")
                         .arg(shown(output), shown(animation), why));
   }
   run.result.outcome = ExportResult::Outcome::Compiled;
@@ -389,9 +406,10 @@ void settle_outcome(ExportRun& run) {
   }
   if (formats.isEmpty()) {
     result.outcome = ExportResult::Outcome::Written;
-    result.caption = kCaptionDone;
+    result.caption = caption_done();
     result.message =
-        QStringLiteral("%1コマをPNGファイルに書き出しました。").arg(run.model.frame_count());
+        QCoreApplication::translate("tamrisk::Exporter", "%nコマをPNGファイルに書き出しました。",
+                                    nullptr, run.model.frame_count());
     return;
   }
   if (result.animations.isEmpty()) {
@@ -401,14 +419,19 @@ void settle_outcome(ExportRun& run) {
     }
     result.outcome = ExportResult::Outcome::Declined;
     result.caption.clear();
-    result.message = QStringLiteral("「%1」を残し、アニメーションは作りませんでした。")
-                         .arg(kept.join(QStringLiteral("」「")));
+    //: Joins the names of the kept files inside the quotes of the message
+    //: 「%1」を残し、アニメーションは作りませんでした。
+    const QString between = QCoreApplication::translate("tamrisk::Exporter", "」「");
+    result.message = QCoreApplication::translate("tamrisk::Exporter",
+                                                 "「%1」を残し、アニメーションは作りませんでした。")
+                         .arg(kept.join(between));
     return;
   }
   if (result.outcome != ExportResult::Outcome::Compiled) {
     result.outcome = ExportResult::Outcome::Compiled;
-    result.caption = kCaptionDone;
-    result.message = QStringLiteral("アニメーションを書き出しました。");
+    result.caption = caption_done();
+    result.message =
+        QCoreApplication::translate("tamrisk::Exporter", "アニメーションを書き出しました。");
   }
 }
 

@@ -1,6 +1,7 @@
 #include "export/gif_block.h"
 
 #include <gif_lib.h>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <memory>
@@ -106,7 +107,8 @@ bool GifBlockEncoder::encode(GifPicture& picture, QByteArray* block, QString* er
 
 bool GifBlockEncoder::failed(QString* error) const {
   if (error) {
-    *error = QStringLiteral("GIF: 符号化に失敗しました（%1）。").arg(GifErrorString(error_));
+    *error = QCoreApplication::translate("tamrisk::GifBlock", "GIF: 符号化に失敗しました（%1）。")
+                 .arg(GifErrorString(error_));
   }
   return false;
 }

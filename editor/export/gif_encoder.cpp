@@ -1,6 +1,7 @@
 #include "export/gif_encoder.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QRect>
 
 #include <algorithm>
@@ -20,7 +21,6 @@ namespace {
 
 constexpr int kMaxSide = 65535;
 constexpr int kNoTransparency = -1;
-const QString kOutOfMemory = QStringLiteral("メモリが足りません。");
 // The disposal method "do not dispose": the next frame is drawn over this one.
 constexpr int kDoNotDispose = 1;
 constexpr int kFrameDelay = 100 / kAnimationFramesPerSecond;  // centiseconds
@@ -32,6 +32,10 @@ constexpr qsizetype kDelayInControl = 4;
 // Frames wait in memory until they take this much, so that the global colour
 // table can be chosen to suit as many of them as possible.
 constexpr std::size_t kPendingBudget = std::size_t{64} << 20;
+
+QString out_of_memory() {
+  return QCoreApplication::translate("tamrisk::GifEncoder", "メモリが足りません。");
+}
 
 std::size_t area_of(QRect rect) {
   return static_cast<std::size_t>(rect.width()) * static_cast<std::size_t>(rect.height());
@@ -172,11 +176,13 @@ bool GifEncoder::fail(QString* error, const QString& why) const {
 
 bool GifEncoder::add(const QImage& frame, QString* error) {
   if (finished_ || broken_) {
-    return fail(error, QStringLiteral(
+    return fail(error, QCoreApplication::translate(
+                           "tamrisk::GifEncoder",
                            "書き終えたか符号化に失敗したアニメーションには、コマを足せません。"));
   }
   if (frame.size() != size_) {
-    return fail(error, QStringLiteral(
+    return fail(error, QCoreApplication::translate(
+                           "tamrisk::GifEncoder",
                            "コマの大きさ（%1 × %2）がアニメーションの大きさ（%3 × %4）と違います。")
                            .arg(frame.width())
                            .arg(frame.height())
@@ -188,7 +194,7 @@ bool GifEncoder::add(const QImage& frame, QString* error) {
   try {
     broken_ = !take(frame, error);
   } catch (const std::bad_alloc&) {
-    fail(error, kOutOfMemory);
+    fail(error, out_of_memory());
   }
   // A frame is reduced when a viewer shows it in other colours: its own
   // pixels reduced, or pixels of an earlier reduced frame that it keeps.
@@ -207,7 +213,7 @@ bool GifEncoder::take(const QImage& frame, QString* error) {
           ? frame
           : frame.convertToFormat(QImage::Format_RGB32);
   if (image.isNull()) {
-    return fail(error, kOutOfMemory);
+    return fail(error, out_of_memory());
   }
   if (frames_ == 0) {
     if (!start(image, error)) {
@@ -261,11 +267,12 @@ bool GifEncoder::take(const QImage& frame, QString* error) {
 bool GifEncoder::start(const QImage& image, QString* error) {
   if (size_.width() < 1 || size_.height() < 1 || size_.width() > kMaxSide ||
       size_.height() > kMaxSide) {
-    return fail(error,
-                QStringLiteral("%1 × %2 ピクセルの画像はGIFにできません（縦横 %3 ピクセルまで）。")
-                    .arg(size_.width())
-                    .arg(size_.height())
-                    .arg(kMaxSide));
+    return fail(error, QCoreApplication::translate(
+                           "tamrisk::GifEncoder",
+                           "%1 × %2 ピクセルの画像はGIFにできません（縦横 %3 ピクセルまで）。")
+                           .arg(size_.width())
+                           .arg(size_.height())
+                           .arg(kMaxSide));
   }
   const int width = image.width();
   ColourHistogram histogram(4096);
@@ -291,7 +298,7 @@ bool GifEncoder::start(const QImage& image, QString* error) {
   canvas_ = image.format() == QImage::Format_RGB32 ? image.copy()
                                                    : image.convertToFormat(QImage::Format_RGB32);
   if (canvas_.isNull()) {
-    return fail(error, kOutOfMemory);
+    return fail(error, out_of_memory());
   }
   if (colours.reduced()) {
     stale_ = true;
@@ -644,17 +651,19 @@ bool GifEncoder::flush(QString* error) {
 
 bool GifEncoder::finish(const QString& path, QString* error) {
   if (broken_) {
-    return fail(error, QStringLiteral("符号化に失敗したため、書き出せません。"));
+    return fail(error, QCoreApplication::translate("tamrisk::GifEncoder",
+                                                   "符号化に失敗したため、書き出せません。"));
   }
   if (frames_ == 0) {
-    return fail(error, QStringLiteral("コマがひとつもありません。"));
+    return fail(error,
+                QCoreApplication::translate("tamrisk::GifEncoder", "コマがひとつもありません。"));
   }
   if (!finished_) {
     broken_ = true;
     try {
       broken_ = !flush(error);
     } catch (const std::bad_alloc&) {
-      fail(error, kOutOfMemory);
+      fail(error, out_of_memory());
     }
     if (broken_) {
       return false;
@@ -678,7 +687,10 @@ QStringList GifEncoder::notes() const {
       ++j;
     }
     if (j - i >= 2) {
-      parts << QStringLiteral("%1〜%2").arg(reduced_frames_[i]).arg(reduced_frames_[j]);
+      //: A run of frame numbers, first to last, in the list of reduced frames.
+      parts << QCoreApplication::translate("tamrisk::GifEncoder", "%1〜%2")
+                   .arg(reduced_frames_[i])
+                   .arg(reduced_frames_[j]);
     } else {
       for (std::size_t k = i; k <= j; ++k) {
         parts << QString::number(reduced_frames_[k]);
@@ -686,7 +698,8 @@ QStringList GifEncoder::notes() const {
     }
     i = j + 1;
   }
-  return {QStringLiteral("GIF: 256色を超えるコマ（%1）を256色に減らしました。")
+  return {QCoreApplication::translate("tamrisk::GifEncoder",
+                                      "GIF: 256色を超えるコマ（%1）を256色に減らしました。")
               .arg(parts.join(QStringLiteral(", ")))};
 }
 

@@ -1,5 +1,6 @@
 #include "export/mng_script.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include "export/export_paths.h"
@@ -35,13 +36,17 @@ bool write_script(const QString& path, const QString& text, QString* error) {
   const QString shown = QDir::toNativeSeparators(path);
   const std::optional<QByteArray> bytes = encode_system_text(text);
   if (!bytes) {
-    *error = QStringLiteral("スクリプト「%1」に、この環境の文字コードで書けない文字があります。")
+    *error = QCoreApplication::translate(
+                 "tamrisk::MngScript",
+                 "スクリプト「%1」に、この環境の文字コードで書けない文字があります。")
                  .arg(shown);
     return false;
   }
   QString why;
   if (!write_file_atomically(path, *bytes, &why)) {
-    *error = QStringLiteral("スクリプト「%1」を書き出せませんでした（%2）。").arg(shown, why);
+    *error = QCoreApplication::translate("tamrisk::MngScript",
+                                         "スクリプト「%1」を書き出せませんでした（%2）。")
+                 .arg(shown, why);
     return false;
   }
   return true;
