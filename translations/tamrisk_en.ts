@@ -2,6 +2,253 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja_JP">
 <context>
+    <name>tamrisk::AnimationFormats</name>
+    <message>
+        <source>MNG</source>
+        <translation>MNG</translation>
+    </message>
+    <message>
+        <source>MNG（全コマ）</source>
+        <translation>MNG (every frame)</translation>
+    </message>
+    <message>
+        <source>MNG（差分）</source>
+        <translation>compact MNG</translation>
+    </message>
+    <message>
+        <source>MNG（差分・小さい）</source>
+        <translation>Compact MNG (changed areas, smaller)</translation>
+    </message>
+    <message>
+        <source>APNG</source>
+        <translation>APNG</translation>
+    </message>
+    <message>
+        <source>APNG (.png)</source>
+        <translation>APNG (.png)</translation>
+    </message>
+    <message>
+        <source>GIF</source>
+        <translation>GIF</translation>
+    </message>
+    <message>
+        <source>GIF (.gif)</source>
+        <translation>GIF (.gif)</translation>
+    </message>
+    <message>
+        <source>an empty animation format in &quot;%1&quot;</source>
+        <translation>an empty animation format in &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>unknown animation format &quot;%1&quot; (mng, compact-mng, apng, gif)</source>
+        <translation>unknown animation format &quot;%1&quot; (mng, compact-mng, apng, gif)</translation>
+    </message>
+    <message>
+        <source>mng and compact-mng both write &lt;basename&gt;.mng: choose one</source>
+        <translation>mng and compact-mng both write &lt;basename&gt;.mng: choose one</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::AnimationTest</name>
+    <message>
+        <source>テスト中断</source>
+        <translation>Stop test</translation>
+    </message>
+    <message>
+        <source>アニメテスト</source>
+        <translation>Test animation</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::ApngEncoder</name>
+    <message>
+        <source>APNGのコマの大きさ %1 × %2 が %3 × %4 と違います。</source>
+        <translation>An APNG frame of %1 × %2 differs from %3 × %4.</translation>
+    </message>
+    <message>
+        <source>APNGにするコマがありません。</source>
+        <translation>There are no frames to make an APNG of.</translation>
+    </message>
+    <message>
+        <source>APNGを作れません（メモリ不足）。</source>
+        <translation>Cannot make the APNG (out of memory).</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::CompactMngEncoder</name>
+    <message>
+        <source>コマの大きさ %1×%2 がアニメーションの大きさ %3×%4 と違います。</source>
+        <translation>A frame of %1×%2 differs from the animation&apos;s size, %3×%4.</translation>
+    </message>
+    <message>
+        <source>「%1」は空白を含みます</source>
+        <translation>“%1” contains a blank</translation>
+    </message>
+    <message>
+        <source>MNGを組み立てる一時フォルダを作れませんでした（%1）。</source>
+        <translation>Could not make a temporary folder to assemble the MNG in (%1).</translation>
+    </message>
+    <message>
+        <source>アニメーションにするコマがありません。</source>
+        <translation>There are no frames to make an animation of.</translation>
+    </message>
+    <message>
+        <source>一時ファイル「%1」を書き出せませんでした（%2）。</source>
+        <translation>Could not write the temporary file “%1” (%2).</translation>
+    </message>
+    <message>
+        <source>MNGを組み立てられませんでした: %1</source>
+        <translation>Could not assemble the MNG: %1</translation>
+    </message>
+    <message>
+        <source>組み立てたMNG「%1」を読めませんでした（%2）。</source>
+        <translation>Could not read the assembled MNG “%1” (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::CompilerRun</name>
+    <message>
+        <source>完了</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>エラー</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラ「%1」を起動できませんでした（%2）。</source>
+        <translation>Could not start the MNG compiler “%1” (%2).</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラが%1秒たっても終わらないため、止めました。</source>
+        <translation>The MNG compiler had not finished after %1 seconds and was stopped.</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラが異常終了しました（%1）。</source>
+        <translation>The MNG compiler ended abnormally (%1).</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラが終了コード %1 で終わりました。%2</source>
+        <translation>The MNG compiler ended with exit code %1. %2</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::ExportPaths</name>
+    <message>
+        <source>ファイル名「%1」には空白、タブ、改行、フォルダの区切り（%2）を使えません。</source>
+        <translation>The file name “%1” cannot contain blanks, tabs, line breaks or folder separators (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::Exporter</name>
+    <message>
+        <source>完了</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>エラー</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>コマのファイル「%1」を書き出せませんでした（%2）。</source>
+        <translation>Could not write the frame file “%1” (%2).</translation>
+    </message>
+    <message>
+        <source>出力先のフォルダ「%1」がありません。</source>
+        <translation>The output folder “%1” does not exist.</translation>
+    </message>
+    <message>
+        <source>%1のファイル「%2」を書き出せませんでした（%3）。</source>
+        <translation>Could not write the %1 file “%2” (%3).</translation>
+    </message>
+    <message numerus="yes">
+        <source>%nコマをBMPファイルに書き出しました。</source>
+        <translation>
+            <numerusform>Wrote %n frame as a BMP file.</numerusform>
+            <numerusform>Wrote %n frames as BMP files.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>「%1」を残し、MNGファイルは作りませんでした。</source>
+        <translation>Kept “%1” and made no MNG file.</translation>
+    </message>
+    <message>
+        <source>前回の出力「%1」を削除できませんでした。</source>
+        <translation>Could not delete the earlier output “%1”.</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラの出力「%1」が見つかりません。</source>
+        <translation>The MNG compiler&apos;s output “%1” is missing.</translation>
+    </message>
+    <message>
+        <source>「%1」を「%2」に置き換えられませんでした（%3）。</source>
+        <translation>Could not rename “%1” to “%2” (%3).</translation>
+    </message>
+    <message numerus="yes">
+        <source>%nコマをPNGファイルに書き出しました。</source>
+        <translation>
+            <numerusform>Wrote %n frame as a PNG file.</numerusform>
+            <numerusform>Wrote %n frames as PNG files.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>」「</source>
+        <extracomment>Joins the names of the kept files inside the quotes of the message 「%1」を残し、アニメーションは作りませんでした。</extracomment>
+        <translation>”, “</translation>
+    </message>
+    <message>
+        <source>「%1」を残し、アニメーションは作りませんでした。</source>
+        <translation>Kept “%1” and made no animation.</translation>
+    </message>
+    <message>
+        <source>アニメーションを書き出しました。</source>
+        <translation>Wrote the animations.</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::GifBlock</name>
+    <message>
+        <source>GIF: 符号化に失敗しました（%1）。</source>
+        <translation>GIF: encoding failed (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::GifEncoder</name>
+    <message>
+        <source>メモリが足りません。</source>
+        <translation>Out of memory.</translation>
+    </message>
+    <message>
+        <source>書き終えたか符号化に失敗したアニメーションには、コマを足せません。</source>
+        <translation>Cannot add frames to an animation that is finished or whose encoding failed.</translation>
+    </message>
+    <message>
+        <source>コマの大きさ（%1 × %2）がアニメーションの大きさ（%3 × %4）と違います。</source>
+        <translation>The frame&apos;s size (%1 × %2) differs from the animation&apos;s (%3 × %4).</translation>
+    </message>
+    <message>
+        <source>%1 × %2 ピクセルの画像はGIFにできません（縦横 %3 ピクセルまで）。</source>
+        <translation>A picture of %1 × %2 pixels cannot be a GIF (at most %3 pixels each way).</translation>
+    </message>
+    <message>
+        <source>符号化に失敗したため、書き出せません。</source>
+        <translation>Cannot write: the encoding failed.</translation>
+    </message>
+    <message>
+        <source>コマがひとつもありません。</source>
+        <translation>There are no frames.</translation>
+    </message>
+    <message>
+        <source>%1〜%2</source>
+        <extracomment>A run of frame numbers, first to last, in the list of reduced frames.</extracomment>
+        <translation>%1–%2</translation>
+    </message>
+    <message>
+        <source>GIF: 256色を超えるコマ（%1）を256色に減らしました。</source>
+        <translation>GIF: reduced the frames of more than 256 colours (%1) to 256 colours.</translation>
+    </message>
+</context>
+<context>
     <name>tamrisk::Headless</name>
     <message>
         <source>Tamrisk: %1
@@ -149,6 +396,17 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
 %3</source>
         <translation>Cannot load “%2” into %1.
 %3</translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::MngScript</name>
+    <message>
+        <source>スクリプト「%1」に、この環境の文字コードで書けない文字があります。</source>
+        <translation>The script “%1” contains characters that this system&apos;s encoding cannot write.</translation>
+    </message>
+    <message>
+        <source>スクリプト「%1」を書き出せませんでした（%2）。</source>
+        <translation>Could not write the script “%1” (%2).</translation>
     </message>
 </context>
 <context>
@@ -420,9 +678,12 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <source>文字コードが UTF-8 でもシフトJIS でもありません。</source>
         <translation>The text is neither UTF-8 nor Shift JIS.</translation>
     </message>
-    <message>
-        <source>レコードが足りません（%1行しかありません。レイヤー11行とメインレコード1行が必要です）。</source>
-        <translation>Records are missing (there are only %1 lines; 11 layer lines and 1 main record line are needed).</translation>
+    <message numerus="yes">
+        <source>レコードが足りません（%n行しかありません。レイヤー11行とメインレコード1行が必要です）。</source>
+        <translation>
+            <numerusform>Records are missing (there is only %n line; 11 layer lines and 1 main record line are needed).</numerusform>
+            <numerusform>Records are missing (there are only %n lines; 11 layer lines and 1 main record line are needed).</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -69,15 +69,19 @@ bool parse_formats(const QString& list, QList<AnimationFormat>* formats, QString
       }
     }
     if (!known) {
-      *error = name.isEmpty()
-                   ? QStringLiteral("an empty animation format in \"%1\"").arg(list)
-                   : QStringLiteral("unknown animation format \"%1\" (mng, compact-mng, apng, gif)")
-                         .arg(word.trimmed());
+      *error = name.isEmpty() ? QCoreApplication::translate("tamrisk::AnimationFormats",
+                                                            "an empty animation format in \"%1\"")
+                                    .arg(list)
+                              : QCoreApplication::translate(
+                                    "tamrisk::AnimationFormats",
+                                    "unknown animation format \"%1\" (mng, compact-mng, apng, gif)")
+                                    .arg(word.trimmed());
       return false;
     }
   }
   if (chosen.contains(AnimationFormat::Mng) && chosen.contains(AnimationFormat::CompactMng)) {
-    *error = QStringLiteral("mng and compact-mng both write <basename>.mng: choose one");
+    *error = QCoreApplication::translate(
+        "tamrisk::AnimationFormats", "mng and compact-mng both write <basename>.mng: choose one");
     return false;
   }
   formats->clear();

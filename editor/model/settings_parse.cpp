@@ -353,10 +353,10 @@ bool parse_settings_text(const QString& text, SettingsRecords* out, QString* err
   for (QStringView& record : records) {
     if (lines.at_end()) {
       *error = QCoreApplication::translate(
-                   "tamrisk::SettingsParse",
-                   "レコードが足りません（%1行しかありません。レイヤー11行とメインレコード"
-                   "1行が必要です）。")
-                   .arg(lines.count());
+          "tamrisk::SettingsParse",
+          "レコードが足りません（%n行しかありません。レイヤー11行とメインレコード"
+          "1行が必要です）。",
+          nullptr, lines.count());
       return false;
     }
     record = lines.next();

@@ -26,13 +26,15 @@ struct Outcome {
   QString err;
 };
 
-// Runs Tamrisk with no display at all.
-Outcome RunTamrisk(const QStringList& arguments) {
+// Runs Tamrisk with no display at all, in locale (the C locale unless
+// given).
+Outcome RunTamrisk(const QStringList& arguments, const QString& locale = QString()) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE"}) {
     environment.remove(name);
   }
+  environment.insert("LC_ALL", locale.isEmpty() ? QStringLiteral("C.UTF-8") : locale);
   process.setProcessEnvironment(environment);
   process.setStandardInputFile(QProcess::nullDevice());
   process.start(TAMRISK_PATH, arguments);
@@ -231,6 +233,7 @@ TEST_F(Headless, FailsWithAMessage) {
     std::function<void()> prepare;
     QString message;  // empty: skip the case
     bool writes;      // whether frames are written before the failure
+    QString locale = QString();
   } kCases[] = {
       {"no settings file", {"--export", Out("none.pst")}, [] {}, "no such settings file", false},
       {"a folder as the settings file",
@@ -299,6 +302,31 @@ TEST_F(Headless, FailsWithAMessage) {
        "--format makes animations of PNG frames; drop --bmp",
        false},
       {"no --export", {"--force"}, [] {}, "need --export", false},
+      {"no compiler, Japanese locale",
+       {"--export", kExample, "--output-dir", out, "--compiler", Out("none")},
+       [] {},
+       "エラー: MNGコンパイラ「" + Out("none") + "」を起動できませんでした",
+       true,
+       "ja_JP.UTF-8"},
+      {"no compiler, English locale",
+       {"--export", kExample, "--output-dir", out, "--compiler", Out("none")},
+       [] {},
+       "Error: Could not start the MNG compiler “" + Out("none") + "”",
+       true,
+       "en_US.UTF-8"},
+      {"blank in the base name, English locale",
+       {"--export", Out("blank/walker.pst"), "--output-dir", out},
+       [] {},
+       "Error: The file name “my walker” cannot contain blanks",
+       false,
+       "en_GB.UTF-8"},
+      {"a broken settings file, English locale",
+       {"--export", Out("broken.pst")},
+       [&] { write_file(Out("broken.pst"), "\"only one line\"\r\n"); },
+       "Tamrisk: Cannot load the settings file “" + Out("broken.pst") +
+           "”. The settings are unchanged.\nRecords are missing (there is only 1 line;",
+       false,
+       "en_US.UTF-8"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -309,7 +337,7 @@ TEST_F(Headless, FailsWithAMessage) {
     if (c.message.isEmpty()) {
       continue;  // permissions do not stop this user
     }
-    const Outcome run = RunTamrisk(c.arguments);
+    const Outcome run = RunTamrisk(c.arguments, c.locale);
     EXPECT_EQ(run.status, 1) << Describe(run);
     EXPECT_TRUE(run.err.contains(c.message)) << Describe(run);
     EXPECT_EQ(names_in(out).size(), c.writes ? 17 : 0);  // frames and script, no animation

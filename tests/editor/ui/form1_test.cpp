@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 #include <QUrl>
 #include <QWindow>
 
@@ -17,6 +18,7 @@
 #include "ui/form3.h"
 #include "ui/form5.h"
 #include "ui/sequence_box.h"
+#include "ui/translators.h"
 #include "window_test_support.h"
 
 using tamrisk::ProjectModel;
@@ -176,6 +178,42 @@ class Form1Test : public QObject {
     } else if (auto* script = qobject_cast<QPlainTextEdit*>(control)) {
       QCOMPARE(script->toPlainText(), text);
     }
+  }
+
+  // The window's texts, those of the window and those the core gives it
+  // (the layer names, the animation test's caption), in the locale's
+  // language; the texts as written where it is Japanese, C or POSIX.
+  void speaksTheLanguageOfTheLocale_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("texts");  // title, bt_exec, pic0's tip, anime
+    const QStringList japanese{"ミルオ工房簡易アニメータ", "コマ作成", "背景", "アニメテスト"};
+    const QStringList english{"Miruo Kobo Simple Animator", "Make frames", "Background",
+                              "Test animation"};
+    QTest::newRow("Japanese") << "ja_JP" << japanese;
+    QTest::newRow("C") << "C" << japanese;
+    QTest::newRow("POSIX") << "POSIX" << japanese;
+    QTest::newRow("US English") << "en_US" << english;
+    QTest::newRow("British English") << "en_GB" << english;
+    QTest::newRow("German, not translated") << "de_DE" << english;
+  }
+  void speaksTheLanguageOfTheLocale() {
+    QFETCH(QString, locale);
+    QFETCH(QStringList, texts);
+    struct Translators {
+      ~Translators() {
+        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+          QCoreApplication::removeTranslator(translator);
+          delete translator;
+        }
+      }
+    } installed;
+    QVERIFY(tamrisk::ui::install_translators(*qApp, tamrisk::ui::editor_language(QLocale(locale)),
+                                             /*qt_texts=*/false));
+    Window w(prog_);
+    QCOMPARE(w.form->windowHandle()->title(), texts[0]);
+    QCOMPARE(w.button(QStringLiteral("bt_exec"))->text(), texts[1]);
+    QCOMPARE(w.canvas(QStringLiteral("pic0"))->toolTip(), texts[2]);
+    QCOMPARE(w.button(QStringLiteral("anime"))->text(), texts[3]);
   }
 
   void layerCanvasesShowTheirPicturesAtTheirPlaces_data() {
