@@ -762,7 +762,7 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>残したファイル: %1</source>
-        <translation>Kept: %1</translation>
+        <translation>Kept unchanged: %1</translation>
     </message>
     <message>
         <source>「%1」を書き出しました。</source>

@@ -27,6 +27,16 @@ std::optional<QFont> smaller_to_fit(const QFont& font, const QString& text, int 
   return std::nullopt;
 }
 
+QString longest_word(const QString& text) {
+  QString longest;
+  for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    if (word.size() > longest.size()) {
+      longest = word;
+    }
+  }
+  return longest;
+}
+
 // Captions in Chinese characters and kana may break between any two
 // characters; captions in words break between words only.
 bool breaks_anywhere(const QString& text) {
@@ -65,6 +75,9 @@ void CaptionButton::paintEvent(QPaintEvent*) {
     chosen = *one_line;
   } else if (breaks_anywhere(caption)) {
     flags |= Qt::TextWrapAnywhere;
+  } else if (const auto words = smaller_to_fit(font(), longest_word(caption), area.width())) {
+    chosen = *words;
+    flags |= Qt::TextWordWrap;
   } else if (const auto upwards =
                  area.height() > area.width()
                      ? smaller_to_fit(font(), caption, area.height(), font().pixelSize() / 3)
