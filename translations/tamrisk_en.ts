@@ -142,14 +142,6 @@
 <context>
     <name>tamrisk::Exporter</name>
     <message>
-        <source>完了</source>
-        <translation>Done</translation>
-    </message>
-    <message>
-        <source>エラー</source>
-        <translation>Error</translation>
-    </message>
-    <message>
         <source>コマのファイル「%1」を書き出せませんでした（%2）。</source>
         <translation>Could not write the frame file “%1” (%2).</translation>
     </message>
@@ -767,10 +759,6 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     <message>
         <source>「%1」を書き出しました。</source>
         <translation>Wrote “%1”.</translation>
-    </message>
-    <message>
-        <source>エラー</source>
-        <translation>Error</translation>
     </message>
     <message>
         <source>元に戻す</source>

@@ -16,6 +16,12 @@ constexpr int kSliceMs = 100;
 const QString kCaptionDone = QStringLiteral("完了");
 const QString kCaptionError = QStringLiteral("エラー");
 
+CompilerRun failure(const QString& message) {
+  return CompilerRun{false, caption_error(), message};
+}
+
+}  // namespace
+
 QString caption_done() {
   return QCoreApplication::translate("tamrisk::CompilerRun", "完了");
 }
@@ -23,12 +29,6 @@ QString caption_done() {
 QString caption_error() {
   return QCoreApplication::translate("tamrisk::CompilerRun", "エラー");
 }
-
-CompilerRun failure(const QString& message) {
-  return CompilerRun{false, caption_error(), message};
-}
-
-}  // namespace
 
 bool parse_compiler_message(const QString& output, QString* caption, QString* message) {
   const QStringList lines = output.split(QLatin1Char('\n'));

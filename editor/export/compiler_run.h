@@ -17,6 +17,11 @@ struct CompilerRun {
   QString message;
 };
 
+// The captions of a finished and of a failed export or compile, in the
+// user's language: "完了" and "エラー".
+QString caption_done();
+QString caption_error();
+
 // Runs `program -- script` in folder with standard input closed (an
 // overwrite question then answers No) and waits for it to end. A program
 // that cannot be started, crashes, prints no message or is still running

@@ -26,14 +26,6 @@
 namespace tamrisk {
 namespace {
 
-QString caption_done() {
-  return QCoreApplication::translate("tamrisk::Exporter", "完了");
-}
-
-QString caption_error() {
-  return QCoreApplication::translate("tamrisk::Exporter", "エラー");
-}
-
 QString shown(const QString& path) {
   return QDir::toNativeSeparators(path);
 }

@@ -223,7 +223,7 @@ void Form1::report_export(const ExportResult& result) {
     text = text.trimmed() + QStringLiteral("\n\n") + files;
   }
   const QString caption =
-      result.caption.isEmpty() ? (result.ok() ? title() : tr("エラー")) : result.caption;
+      result.caption.isEmpty() ? (result.ok() ? title() : caption_error()) : result.caption;
   QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
   box.exec();
 }
