@@ -4,7 +4,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <functional>
 
 namespace tamrisk::ui {
 
@@ -13,15 +12,6 @@ namespace {
 // The editor's English texts, built from translations/tamrisk_en.ts and
 // embedded in the program.
 const char kEnglishTexts[] = ":/i18n/tamrisk_en.qm";
-
-bool install(QCoreApplication& app, const std::function<bool(QTranslator&)>& load) {
-  auto* translator = new QTranslator(&app);
-  if (!load(*translator)) {
-    delete translator;
-    return false;
-  }
-  return QCoreApplication::installTranslator(translator);
-}
 
 }  // namespace
 
@@ -43,16 +33,20 @@ Language editor_language(const QLocale& locale) {
 }
 
 bool install_translators(QCoreApplication& app, Language language, bool qt_texts) {
-  if (language == Language::English) {
-    return install(app, [](QTranslator& t) { return t.load(QString::fromLatin1(kEnglishTexts)); });
-  }
-  if (!qt_texts) {
+  if (language == Language::Japanese && !qt_texts) {
     return true;
   }
-  return install(app, [](QTranslator& t) {
-    return t.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-  });
+  auto* translator = new QTranslator(&app);
+  const bool loaded = language == Language::English
+                          ? translator->load(QString::fromLatin1(kEnglishTexts))
+                          : translator->load(QLocale(QLocale::Japanese, QLocale::Japan),
+                                             QStringLiteral("qtbase"), QStringLiteral("_"),
+                                             QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  if (!loaded) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
 }
 
 }  // namespace tamrisk::ui
