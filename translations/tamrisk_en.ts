@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja_JP">
 <context>
+    <name>tamrisk::AnimationEncoder</name>
+    <message>
+        <source>メモリが足りません。</source>
+        <translation>Out of memory.</translation>
+    </message>
+    <message>
+        <source>書き終えたか符号化に失敗したアニメーションには、コマを足せません。</source>
+        <translation>Cannot add frames to an animation that is finished or whose encoding failed.</translation>
+    </message>
+    <message>
+        <source>コマの大きさ %1 × %2 がアニメーションの大きさ %3 × %4 と違います。</source>
+        <translation>A frame of %1 × %2 differs from the animation&apos;s size, %3 × %4.</translation>
+    </message>
+    <message>
+        <source>符号化に失敗したため、書き出せません。</source>
+        <translation>Cannot write: the encoding failed.</translation>
+    </message>
+    <message>
+        <source>アニメーションにするコマがありません。</source>
+        <translation>There are no frames to make an animation of.</translation>
+    </message>
+</context>
+<context>
     <name>tamrisk::AnimationFormats</name>
     <message>
         <source>MNG</source>
@@ -40,12 +63,12 @@
         <translation>an empty animation format in &quot;%1&quot;</translation>
     </message>
     <message>
-        <source>unknown animation format &quot;%1&quot; (mng, compact-mng, apng, gif)</source>
-        <translation>unknown animation format &quot;%1&quot; (mng, compact-mng, apng, gif)</translation>
-    </message>
-    <message>
         <source>mng and compact-mng both write &lt;basename&gt;.mng: choose one</source>
         <translation>mng and compact-mng both write &lt;basename&gt;.mng: choose one</translation>
+    </message>
+    <message>
+        <source>unknown animation format &quot;%1&quot; (%2)</source>
+        <translation>unknown animation format &quot;%1&quot; (%2)</translation>
     </message>
 </context>
 <context>
@@ -57,52 +80,6 @@
     <message>
         <source>アニメテスト</source>
         <translation>Test animation</translation>
-    </message>
-</context>
-<context>
-    <name>tamrisk::ApngEncoder</name>
-    <message>
-        <source>APNGのコマの大きさ %1 × %2 が %3 × %4 と違います。</source>
-        <translation>An APNG frame of %1 × %2 differs from %3 × %4.</translation>
-    </message>
-    <message>
-        <source>APNGにするコマがありません。</source>
-        <translation>There are no frames to make an APNG of.</translation>
-    </message>
-    <message>
-        <source>APNGを作れません（メモリ不足）。</source>
-        <translation>Cannot make the APNG (out of memory).</translation>
-    </message>
-</context>
-<context>
-    <name>tamrisk::CompactMngEncoder</name>
-    <message>
-        <source>コマの大きさ %1×%2 がアニメーションの大きさ %3×%4 と違います。</source>
-        <translation>A frame of %1×%2 differs from the animation&apos;s size, %3×%4.</translation>
-    </message>
-    <message>
-        <source>「%1」は空白を含みます</source>
-        <translation>“%1” contains a blank</translation>
-    </message>
-    <message>
-        <source>MNGを組み立てる一時フォルダを作れませんでした（%1）。</source>
-        <translation>Could not make a temporary folder to assemble the MNG in (%1).</translation>
-    </message>
-    <message>
-        <source>アニメーションにするコマがありません。</source>
-        <translation>There are no frames to make an animation of.</translation>
-    </message>
-    <message>
-        <source>一時ファイル「%1」を書き出せませんでした（%2）。</source>
-        <translation>Could not write the temporary file “%1” (%2).</translation>
-    </message>
-    <message>
-        <source>MNGを組み立てられませんでした: %1</source>
-        <translation>Could not assemble the MNG: %1</translation>
-    </message>
-    <message>
-        <source>組み立てたMNG「%1」を読めませんでした（%2）。</source>
-        <translation>Could not read the assembled MNG “%1” (%2).</translation>
     </message>
 </context>
 <context>
@@ -196,6 +173,10 @@
         <source>アニメーションを書き出しました。</source>
         <translation>Wrote the animations.</translation>
     </message>
+    <message>
+        <source>書き出すコマがありません。コマの並びにパターンの番号を入力してください。</source>
+        <translation>There are no frames to export. Type pattern numbers into the frame sequence.</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::GifBlock</name>
@@ -207,28 +188,8 @@
 <context>
     <name>tamrisk::GifEncoder</name>
     <message>
-        <source>メモリが足りません。</source>
-        <translation>Out of memory.</translation>
-    </message>
-    <message>
-        <source>書き終えたか符号化に失敗したアニメーションには、コマを足せません。</source>
-        <translation>Cannot add frames to an animation that is finished or whose encoding failed.</translation>
-    </message>
-    <message>
-        <source>コマの大きさ（%1 × %2）がアニメーションの大きさ（%3 × %4）と違います。</source>
-        <translation>The frame&apos;s size (%1 × %2) differs from the animation&apos;s (%3 × %4).</translation>
-    </message>
-    <message>
         <source>%1 × %2 ピクセルの画像はGIFにできません（縦横 %3 ピクセルまで）。</source>
         <translation>A picture of %1 × %2 pixels cannot be a GIF (at most %3 pixels each way).</translation>
-    </message>
-    <message>
-        <source>符号化に失敗したため、書き出せません。</source>
-        <translation>Cannot write: the encoding failed.</translation>
-    </message>
-    <message>
-        <source>コマがひとつもありません。</source>
-        <translation>There are no frames.</translation>
     </message>
     <message>
         <source>%1〜%2</source>

@@ -3,6 +3,10 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "anim/apng_encoder.h"
+#include "anim/compact_mng_encoder.h"
+#include "anim/gif_encoder.h"
+
 namespace tamrisk {
 
 namespace {
@@ -14,18 +18,20 @@ struct FormatRow {
   // Translated by format_title and format_label.
   const char* title;
   const char* label;
+  EncoderFactory make;
 };
 
 const FormatRow kFormatRows[] = {
     {AnimationFormat::Mng, "mng", ".mng", QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG"),
-     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG（全コマ）")},
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG（全コマ）"), nullptr},
     {AnimationFormat::CompactMng, "compact-mng", ".mng",
      QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG（差分）"),
-     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG（差分・小さい）")},
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "MNG（差分・小さい）"),
+     make_compact_mng_encoder},
     {AnimationFormat::Apng, "apng", ".png", QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "APNG"),
-     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "APNG (.png)")},
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "APNG (.png)"), make_apng_encoder},
     {AnimationFormat::Gif, "gif", ".gif", QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "GIF"),
-     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "GIF (.gif)")},
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "GIF (.gif)"), make_gif_encoder},
 };
 
 const FormatRow& row_of(AnimationFormat format) {
@@ -38,6 +44,21 @@ const FormatRow& row_of(AnimationFormat format) {
 }
 
 }  // namespace
+
+const QList<AnimationFormat>& all_animation_formats() {
+  static const QList<AnimationFormat> formats = [] {
+    QList<AnimationFormat> all;
+    for (const FormatRow& row : kFormatRows) {
+      all << row.format;
+    }
+    return all;
+  }();
+  return formats;
+}
+
+EncoderFactory encoder_factory(AnimationFormat format) {
+  return row_of(format).make;
+}
 
 QString format_name(AnimationFormat format) {
   return QString::fromLatin1(row_of(format).name);
@@ -60,7 +81,7 @@ bool parse_formats(const QString& list, QList<AnimationFormat>* formats, QString
   for (const QString& word : list.split(QLatin1Char(','))) {
     const QString name = word.trimmed().toLower();
     bool known = false;
-    for (const AnimationFormat format : kAllAnimationFormats) {
+    for (const AnimationFormat format : all_animation_formats()) {
       if (name == format_name(format)) {
         known = true;
         if (!chosen.contains(format)) {
@@ -69,13 +90,13 @@ bool parse_formats(const QString& list, QList<AnimationFormat>* formats, QString
       }
     }
     if (!known) {
-      *error = name.isEmpty() ? QCoreApplication::translate("tamrisk::AnimationFormats",
-                                                            "an empty animation format in \"%1\"")
-                                    .arg(list)
-                              : QCoreApplication::translate(
-                                    "tamrisk::AnimationFormats",
-                                    "unknown animation format \"%1\" (mng, compact-mng, apng, gif)")
-                                    .arg(word.trimmed());
+      *error = name.isEmpty()
+                   ? QCoreApplication::translate("tamrisk::AnimationFormats",
+                                                 "an empty animation format in \"%1\"")
+                         .arg(list)
+                   : QCoreApplication::translate("tamrisk::AnimationFormats",
+                                                 "unknown animation format \"%1\" (%2)")
+                         .arg(word.trimmed(), format_list(all_animation_formats(), ", "));
       return false;
     }
   }
@@ -85,7 +106,7 @@ bool parse_formats(const QString& list, QList<AnimationFormat>* formats, QString
     return false;
   }
   formats->clear();
-  for (const AnimationFormat format : kAllAnimationFormats) {
+  for (const AnimationFormat format : all_animation_formats()) {
     if (chosen.contains(format)) {
       *formats << format;
     }
@@ -93,12 +114,12 @@ bool parse_formats(const QString& list, QList<AnimationFormat>* formats, QString
   return true;
 }
 
-QString format_list(const QList<AnimationFormat>& formats) {
+QString format_list(const QList<AnimationFormat>& formats, const QString& separator) {
   QStringList names;
   for (const AnimationFormat format : formats) {
     names << format_name(format);
   }
-  return names.join(QLatin1Char(','));
+  return names.join(separator);
 }
 
 }  // namespace tamrisk

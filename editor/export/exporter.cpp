@@ -10,17 +10,15 @@
 #include <system_error>
 #include <vector>
 
-#include "export/animation_encoder.h"
-#include "export/animation_test.h"
-#include "export/apng_encoder.h"
-#include "export/compact_mng_encoder.h"
+#include "anim/animation_encoder.h"
+#include "anim/frame_delta.h"
 #include "export/export_paths.h"
 #include "export/frame_encoder.h"
-#include "export/gif_encoder.h"
 #include "export/mng_script.h"
 #include "platform/atomic_file.h"
 #include "platform/png_codec.h"
 #include "platform/program_folder.h"
+#include "playback/animation_test.h"
 #include "render/compose.h"
 
 namespace tamrisk {
@@ -30,18 +28,14 @@ QString shown(const QString& path) {
   return QDir::toNativeSeparators(path);
 }
 
-std::unique_ptr<AnimationEncoder> make_encoder(AnimationFormat format, QSize size, int frames) {
-  switch (format) {
-    case AnimationFormat::CompactMng:
-      return make_compact_mng_encoder(size, frames);
-    case AnimationFormat::Apng:
-      return make_apng_encoder(size, frames);
-    case AnimationFormat::Gif:
-      return make_gif_encoder(size, frames);
-    case AnimationFormat::Mng:
-      break;
+// A reason as it stands inside the brackets of a longer message: without
+// the full stop of its own sentence, which the message ends with.
+QString clause(QString why) {
+  why = why.trimmed();
+  while (why.endsWith(QChar(0x3002)) || why.endsWith(QLatin1Char('.'))) {
+    why.chop(1);
   }
-  return nullptr;
+  return why;
 }
 
 // The frame as a 24-bit BMP, made in memory and written in one step.
@@ -114,13 +108,13 @@ class FrameFiles {
   // that failed.
   int written() const { return written_; }
 
-  // Takes the next frame, just composed, and writes the oldest ones while
-  // the encoder is full.
+  // Takes the next frame, a copy that no one writes to any more, and writes
+  // the oldest ones while the encoder is full.
   bool add(const QImage& frame, QString* why) {
     if (!run_.png) {
       return write_next(&frame, why);
     }
-    encoder_.add(frame.copy(), frame.width(), frame.height());
+    encoder_.add(frame, frame.width(), frame.height());
     while (encoder_.full()) {
       if (!write_next(nullptr, why)) {
         return false;
@@ -150,7 +144,7 @@ class FrameFiles {
     if (!ok) {
       *why = QCoreApplication::translate("tamrisk::Exporter",
                                          "コマのファイル「%1」を書き出せませんでした（%2）。")
-                 .arg(shown(file), *why);
+                 .arg(shown(file), clause(*why));
       return false;
     }
     run_.result.files << file;
@@ -167,9 +161,14 @@ class FrameFiles {
   int written_ = 0;
 };
 
-// A base name that cannot name the files, or a missing output folder, ends
-// the export before anything changes.
+// An empty sequence, a base name that cannot name the files, or a missing
+// output folder, ends the export before anything changes.
 bool check_output(ExportRun& run) {
+  if (run.model.frame_count() == 0) {
+    return run.fail(QCoreApplication::translate(
+        "tamrisk::Exporter",
+        "書き出すコマがありません。コマの並びにパターンの番号を入力してください。"));
+  }
   QString why;
   if (!check_basename(run.model.basename, &why)) {
     return run.fail(why);
@@ -201,8 +200,8 @@ void start_encodings(ExportRun& run) {
   }
   for (const AnimationFormat format : run.options.formats) {
     if (format != AnimationFormat::Mng) {
-      run.encodings.push_back(
-          {format, make_encoder(format, run.frame_size, run.model.frame_count())});
+      run.encodings.push_back({format, encoder_factory(format)(run.frame_size, run.model.timing,
+                                                               run.model.frame_count())});
     }
   }
 }
@@ -210,13 +209,14 @@ void start_encodings(ExportRun& run) {
 QString animation_failure(AnimationFormat format, const QString& path, const QString& why) {
   return QCoreApplication::translate("tamrisk::Exporter",
                                      "%1のファイル「%2」を書き出せませんでした（%3）。")
-      .arg(format_title(format), shown(path), why);
+      .arg(format_title(format), shown(path), clause(why));
 }
 
 // Composes every frame into win_main in order and hands it to the frame
-// files, then to each animation's encoder; an encoder that fails is dropped
-// and named in run.failures. After a failure of the frame files the model
-// shows the frame that failed, as if no later frame had been composed.
+// files, then with the rectangle that changed since the frame before and its
+// hold to each animation's encoder; an encoder that fails is dropped and
+// named in run.failures. After a failure of the frame files the model shows
+// the frame that failed, as if no later frame had been composed.
 bool write_frames(ExportRun& run) {
   ProjectModel& model = run.model;
   FrameFiles files(run);
@@ -229,19 +229,29 @@ bool write_frames(ExportRun& run) {
     return run.fail(why);
   };
   const int n = model.frame_count();
+  QImage previous;
   for (int k = 0; k < n; ++k) {
     model.cur_frame = static_cast<std::int16_t>(k);
     compose_frame(model);
-    if (!files.add(model.win_main, &why)) {
+    // The frame files and the encoders share one copy; the canvas is drawn
+    // over for the next frame.
+    const QImage frame = run.png ? model.win_main.copy() : model.win_main;
+    if (!files.add(frame, &why)) {
       return fail_frame();
     }
+    if (run.encodings.empty()) {
+      continue;
+    }
+    const FrameStep step{frame, k == 0 ? frame.rect() : changed_rect(previous, frame),
+                         model.hold(k)};
     for (ExportRun::Encoding& encoding : run.encodings) {
-      if (encoding.encoder && !encoding.encoder->add(model.win_main, &why)) {
+      if (encoding.encoder && !encoding.encoder->add(step, &why)) {
         run.failures << animation_failure(encoding.format,
                                           run.paths.animation_file(encoding.format), why);
         encoding.encoder.reset();
       }
     }
+    previous = frame;
   }
   return files.finish(&why) || fail_frame();
 }
@@ -256,8 +266,12 @@ void report_frames(ExportRun& run) {
 }
 
 bool write_frame_script(ExportRun& run) {
-  run.result.script_text =
-      mng_script_text(run.frame_size.width(), run.frame_size.height(), run.script_names);
+  std::vector<int> holds;
+  for (int k = 0; k < run.script_names.size(); ++k) {
+    holds.push_back(run.model.hold(k));
+  }
+  run.result.script_text = mng_script_text(run.frame_size.width(), run.frame_size.height(),
+                                           run.script_names, run.model.timing, holds);
   const QString script = run.paths.script_file();
   QString why;
   if (!write_script(script, run.result.script_text, &why)) {
@@ -333,7 +347,7 @@ bool compile_and_rename(ExportRun& run) {
   if (!replace_file(output, animation, &why)) {
     return run.fail(QCoreApplication::translate("tamrisk::Exporter",
                                                 "「%1」を「%2」に置き換えられませんでした（%3）。")
-                        .arg(shown(output), shown(animation), why));
+                        .arg(shown(output), shown(animation), clause(why)));
   }
   run.result.outcome = ExportResult::Outcome::Compiled;
   run.result.caption = compiled.caption;
@@ -363,8 +377,9 @@ void finish_animations(ExportRun& run) {
       run.options.finishing(encoding.format, path);
     }
     QString why;
-    if (encoding.encoder->finish(path, &why)) {
-      run.result.animations << AnimationFile{encoding.format, path, QFileInfo(path).size()};
+    QByteArray bytes;
+    if (encoding.encoder->finish(&bytes, &why) && write_file_atomically(path, bytes, &why)) {
+      run.result.animations << AnimationFile{encoding.format, path, bytes.size()};
       run.result.notes << encoding.encoder->notes();
     } else {
       run.failures << animation_failure(encoding.format, path, why);

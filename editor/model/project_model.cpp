@@ -37,12 +37,21 @@ std::int16_t add16(std::int16_t a, std::int16_t b) {
 }  // namespace
 
 ProjectModel::ProjectModel(const QString& program_folder) : program_folder_(program_folder) {
+  reset_frame_holds();
   for (int i = 0; i < kLayerCount; ++i) {
     pic[i] = empty_canvas(i);
   }
   path_ref = program_folder;
   set_output_folder(program_folder);
   fit_frame_canvas();
+}
+
+int ProjectModel::periods_of(int n) const {
+  int periods = 0;
+  for (int k = 0; k < n; ++k) {
+    periods += hold(k);
+  }
+  return periods;
 }
 
 QString ProjectModel::layer_name(int layer) {

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "anim/animation_timing.h"
+
 namespace tamrisk {
 
 inline constexpr int kLayerCount = 11;  // 0 background, 1-9 patterns, 10 foreground
@@ -108,6 +110,18 @@ class ProjectModel {
   // Frame k's own offset; (0, 0) outside the table.
   Offset frame_offset(int k) const;
   void reset_frame_offsets();
+
+  // Timing of every animation: the frame rate, the loop count, and how many
+  // frame periods each frame stays (AnimationTiming's ranges; 1 by default).
+  AnimationTiming timing;
+  std::array<std::uint8_t, kMaxFrames> frame_hold;
+  // Frame k's hold; 1 outside the table.
+  int hold(int k) const {
+    return k >= 0 && k < kMaxFrames ? frame_hold[static_cast<std::size_t>(k)] : 1;
+  }
+  // The frame periods of the first n frames, holds included.
+  int periods_of(int n) const;
+  void reset_frame_holds() { frame_hold.fill(1); }
 
   // Pattern advance per frame, -15..15.
   int sc_bar() const { return sc_bar_; }

@@ -19,6 +19,8 @@ ProjectState ProjectState::capture(const ProjectModel& model) {
   s.frame_dx = model.frame_dx;
   s.frame_dy = model.frame_dy;
   s.basename = model.basename;
+  s.timing = model.timing;
+  s.frame_hold = model.frame_hold;
   return s;
 }
 
@@ -41,6 +43,8 @@ void ProjectState::apply(ProjectModel& model, Parts parts) const {
   model.frame_dx = s.frame_dx;
   model.frame_dy = s.frame_dy;
   model.basename = s.basename;
+  model.timing = s.timing;
+  model.frame_hold = s.frame_hold;
   if (model.win_main.size() != model.pic[kBackground].size()) {
     model.fit_frame_canvas();
   }
@@ -78,6 +82,10 @@ void ProjectState::take(const ProjectState& other, Parts parts) {
   if ((parts & kBasename) != 0) {
     basename = other.basename;
   }
+  if ((parts & kTiming) != 0) {
+    timing = other.timing;
+    frame_hold = other.frame_hold;
+  }
 }
 
 ProjectState::Parts ProjectState::differences(const ProjectState& a, const ProjectState& b) {
@@ -110,6 +118,9 @@ ProjectState::Parts ProjectState::differences(const ProjectState& a, const Proje
   }
   if (a.basename != b.basename) {
     parts |= kBasename;
+  }
+  if (a.timing != b.timing || a.frame_hold != b.frame_hold) {
+    parts |= kTiming;
   }
   return parts;
 }

@@ -23,7 +23,8 @@ struct ProjectState {
   static constexpr Parts kSequence = kAdvance << 1;                    // pattern_anime
   static constexpr Parts kOffsets = kSequence << 1;                    // frame_dx, frame_dy
   static constexpr Parts kBasename = kOffsets << 1;
-  static constexpr Parts kAll = (kBasename << 1) - 1;
+  static constexpr Parts kTiming = kBasename << 1;  // timing, frame_hold
+  static constexpr Parts kAll = (kTiming << 1) - 1;
 
   static ProjectState capture(const ProjectModel& model);
 
@@ -50,6 +51,8 @@ struct ProjectState {
   std::array<std::int16_t, kMaxFrames> frame_dx{};
   std::array<std::int16_t, kMaxFrames> frame_dy{};
   QString basename;
+  AnimationTiming timing;
+  std::array<std::uint8_t, kMaxFrames> frame_hold{};
 };
 
 }  // namespace tamrisk

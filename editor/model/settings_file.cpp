@@ -224,6 +224,23 @@ QString format_settings(const ProjectModel& model) {
               .arg(model.bg_width)
               .arg(model.bg_height);
   text += kCrLf;
+  // Named records, only where a value is not its default, so that a project
+  // with the default timing reads as before in any reader.
+  const auto named = [](const char* name) { return quoted(QLatin1String(name)); };
+  if (model.timing.frame_rate != AnimationTiming::kDefaultFrameRate) {
+    text += named(kFrameRateRecord) + QStringLiteral(",%1").arg(model.timing.frame_rate) + kCrLf;
+  }
+  if (model.timing.loop_count != 0) {
+    text += named(kLoopCountRecord) + QStringLiteral(",%1").arg(model.timing.loop_count) + kCrLf;
+  }
+  const int frames = std::min(model.frame_count(), kMaxFrames);
+  if (model.periods_of(frames) != frames) {
+    text += named(kHoldsRecord);
+    for (int k = 0; k < frames; ++k) {
+      text += QStringLiteral(",%1").arg(model.hold(k));
+    }
+    text += kCrLf;
+  }
   return text;
 }
 
@@ -317,6 +334,12 @@ void apply_settings(ProjectModel& model, const SettingsRecords& records, const Q
     if (!model.bg_from_file) {
       model.set_plain_background();
     }
+  }
+  model.timing.frame_rate = records.frame_rate.value_or(AnimationTiming::kDefaultFrameRate);
+  model.timing.loop_count = records.loop_count.value_or(0);
+  model.reset_frame_holds();
+  for (size_t k = 0; k < records.holds.size() && k < static_cast<size_t>(kMaxFrames); ++k) {
+    model.frame_hold[k] = static_cast<std::uint8_t>(records.holds[k]);
   }
   model.basename = records.basename;
   model.fit_frame_canvas();

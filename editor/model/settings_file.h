@@ -42,7 +42,17 @@ struct SettingsRecords {
   std::vector<ProjectModel::Offset> offsets;
   // Absent in older files.
   std::optional<SettingsBackground> background;
+  // The named records after the background record, each present only when
+  // its value differs from the default: the timing, holds frame 0 first.
+  std::optional<int> frame_rate;
+  std::optional<int> loop_count;
+  std::vector<int> holds;
 };
+
+// The names of the records after the background record.
+inline constexpr char kFrameRateRecord[] = "frame_rate";
+inline constexpr char kLoopCountRecord[] = "loop_count";
+inline constexpr char kHoldsRecord[] = "holds";
 
 // Reads a picture file into a layer canvas; true when it was read. On false
 // the canvas is taken as the reader leaves it (a null image is ignored), and

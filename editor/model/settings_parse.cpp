@@ -20,13 +20,16 @@ constexpr int kBackgroundFieldCount = 4;
 constexpr qint64 kInt16Min = std::numeric_limits<std::int16_t>::min();
 constexpr qint64 kInt16Max = std::numeric_limits<std::int16_t>::max();
 constexpr qint64 kColourMax = 0xFFFFFF;
+// The most fields a record may have: the holds record, its name and one
+// field for every frame.
+constexpr int kMostFields = 1 + kMaxFrames;
 
 struct Field {
   QString text;
   bool quoted = false;
 };
 
-// The fields of one record. No record has more than kMainFieldCount fields,
+// The fields of one record. No record has more than kMostFields fields,
 // so only that many are kept; the rest are counted, which bounds the memory a
 // line of a million commas can take.
 struct Fields {
@@ -38,7 +41,7 @@ struct Fields {
     count = 0;
   }
   void add(QStringView text, bool quoted) {
-    if (kept.size() < static_cast<size_t>(kMainFieldCount)) {
+    if (kept.size() < static_cast<size_t>(kMostFields)) {
       kept.push_back({text.toString(), quoted});
     }
     ++count;
@@ -274,13 +277,58 @@ bool parse_background(const Fields& fields, int line, SettingsBackground* out, Q
   return true;
 }
 
-// The background record ends the file: whatever follows it is not read.
 bool read_background(const Fields& fields, int line, SettingsRecords* out, QString* error) {
   SettingsBackground background;
   if (!parse_background(fields, line, &background, error)) {
     return false;
   }
   out->background = background;
+  return true;
+}
+
+// One of the named records after the background record: a quoted name, then
+// integers. Lines that are not such a record, and records this reader does
+// not know, are passed over, as everything after the background record once
+// was, so that files of other versions still load.
+bool parse_named(const Fields& fields, int line, SettingsRecords* out, QString* error) {
+  if (fields.count == 0 || !fields[0].quoted) {
+    return true;
+  }
+  const QString& name = fields[0].text;
+  const auto one_value = [&](int min, int max, std::optional<int>* value) {
+    if (fields.count != 2) {
+      *error = field_count_message(line, name, 2, fields.count);
+      return false;
+    }
+    qint64 v = 0;
+    if (!read_integer(fields, 1, line, min, max, &v, error)) {
+      return false;
+    }
+    *value = static_cast<int>(v);
+    return true;
+  };
+  if (name == QLatin1String(kFrameRateRecord)) {
+    return one_value(AnimationTiming::kMinFrameRate, AnimationTiming::kMaxFrameRate,
+                     &out->frame_rate);
+  }
+  if (name == QLatin1String(kLoopCountRecord)) {
+    return one_value(0, AnimationTiming::kMaxLoopCount, &out->loop_count);
+  }
+  if (name == QLatin1String(kHoldsRecord)) {
+    if (fields.count < 2 || fields.count > static_cast<size_t>(kMostFields)) {
+      *error = field_count_message(line, name, kMostFields, fields.count);
+      return false;
+    }
+    out->holds.clear();
+    for (size_t i = 1; i < fields.count; ++i) {
+      qint64 v = 0;
+      if (!read_integer(fields, i, line, AnimationTiming::kMinHold, AnimationTiming::kMaxHold, &v,
+                        error)) {
+        return false;
+      }
+      out->holds.push_back(static_cast<int>(v));
+    }
+  }
   return true;
 }
 
@@ -328,6 +376,18 @@ class LineReader {
   bool at_end_ = false;
   int count_ = 0;
 };
+
+// The named records to the end of the file.
+bool read_named(LineReader& lines, SettingsRecords* out, QString* error) {
+  Fields fields;
+  while (!lines.at_end()) {
+    const QStringView record = lines.next();
+    if (split_fields(record, &fields) && !parse_named(fields, lines.count(), out, error)) {
+      return false;
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -384,7 +444,7 @@ bool parse_settings_text(const QString& text, SettingsRecords* out, QString* err
     }
     if (fields.count > 0 && flag_value(fields[0])) {
       // The background record, after fewer per-frame records than frames.
-      return read_background(fields, line, out, error);
+      return read_background(fields, line, out, error) && read_named(lines, out, error);
     }
     ProjectModel::Offset offset{};
     if (!parse_frame(fields, line, &offset, error)) {
@@ -403,7 +463,7 @@ bool parse_settings_text(const QString& text, SettingsRecords* out, QString* err
                                                                 "引用符が閉じていません。"));
     return false;
   }
-  return read_background(fields, lines.count(), out, error);
+  return read_background(fields, lines.count(), out, error) && read_named(lines, out, error);
 }
 
 }  // namespace tamrisk

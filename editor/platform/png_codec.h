@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "platform/png_encode.h"
+
 class QIODevice;
 
 namespace tamrisk {
@@ -29,19 +31,6 @@ bool read_png(const QString& path, QImage* out, QString* error, QRgb matte = kEm
 // The same over an open device, read from its current position.
 bool read_png(QIODevice& device, QImage* out, QString* error, QRgb matte = kEmptyCanvasColour);
 
-// Encodes the top-left width x height pixels of `image` losslessly (alpha is
-// ignored). A picture of at most 256 colours becomes a palette PNG of the
-// smallest bit depth that holds them, palette entries in order of first
-// appearance in scan order; any other becomes 8-bit RGB. Only IHDR, PLTE,
-// IDAT and IEND are written, so the same pixels always give the same bytes.
-// Returns false with a message when the area does not fit in the image.
-// How hard encode_png compresses: kFrame is the export's frame files, fast;
-// kStrong spends a few times that for files some percent smaller (the
-// rectangles of an animation, written once and sent often); kSmallest
-// several times more again for the last percent (a whole first frame).
-enum class PngEffort { kFrame, kStrong, kSmallest };
-bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error,
-                PngEffort effort = PngEffort::kFrame);
 // encode_png, then writes the bytes to `path` atomically: a failed write
 // leaves an existing file as it was.
 bool write_png(const QImage& image, int width, int height, const QString& path, QString* error);

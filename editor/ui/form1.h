@@ -8,10 +8,10 @@
 #include <array>
 #include <functional>
 
-#include "export/animation_test.h"
 #include "export/exporter.h"
 #include "model/project_editor.h"
 #include "model/project_model.h"
+#include "playback/animation_test.h"
 #include "ui/qt_animation_timer.h"
 
 class QKeyEvent;

@@ -70,7 +70,7 @@ void Form1::make_format_chooser() {
   output_formats->setGeometry(612, 307, 62, 25);
   output_formats->setPopupMode(QToolButton::InstantPopup);
   auto* menu = new QMenu(output_formats);
-  for (const AnimationFormat format : kAllAnimationFormats) {
+  for (const AnimationFormat format : all_animation_formats()) {
     QAction* action = menu->addAction(format_label(format));
     action->setObjectName(format_name(format));
     action->setCheckable(true);
@@ -90,7 +90,7 @@ void Form1::set_animation_formats(const QList<AnimationFormat>& formats) {
   formats_ = formats;
   QStringList names;
   for (QAction* action : output_formats->menu()->actions()) {
-    for (const AnimationFormat format : kAllAnimationFormats) {
+    for (const AnimationFormat format : all_animation_formats()) {
       if (action->objectName() == format_name(format)) {
         action->setChecked(formats_.contains(format));
       }
@@ -110,7 +110,7 @@ void Form1::output_formats_Triggered(AnimationFormat format, bool on) {
     return f == AnimationFormat::Mng || f == AnimationFormat::CompactMng;
   };
   QList<AnimationFormat> chosen;
-  for (const AnimationFormat f : kAllAnimationFormats) {
+  for (const AnimationFormat f : all_animation_formats()) {
     const bool keep = formats_.contains(f) && !(on && is_mng(format) && is_mng(f));
     if (f == format ? on : keep) {
       chosen << f;

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "export/animation_test.h"
+#include "playback/animation_test.h"
 
 namespace tamrisk::ui {
 

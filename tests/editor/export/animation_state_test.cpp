@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "export/animation_test.h"
+#include "playback/animation_test.h"
 
 namespace tamrisk {
 namespace {

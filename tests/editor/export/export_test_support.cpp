@@ -1,5 +1,8 @@
 #include "export_test_support.h"
 
+#include "anim/animation_encoder.h"
+#include "anim/frame_delta.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -20,6 +23,21 @@ void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace export_test {
+
+bool Feeder::add(const QImage& frame, QString* error, int periods) {
+  const QRect changed = previous_.isNull() ? frame.rect() : tamrisk::changed_rect(previous_, frame);
+  previous_ = frame;
+  return encoder_.add(tamrisk::FrameStep{frame, changed, periods}, error);
+}
+
+bool Feeder::finish(const QString& path, QString* error) {
+  QByteArray bytes;
+  if (!encoder_.finish(&bytes, error)) {
+    return false;
+  }
+  write_file(path, bytes);
+  return true;
+}
 
 QByteArray read_file(const QString& path) {
   QFile file(path);

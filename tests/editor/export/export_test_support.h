@@ -14,7 +14,25 @@
 // How GoogleTest shows a QString: as its text.
 void PrintTo(const QString& text, std::ostream* out);
 
+namespace tamrisk {
+class AnimationEncoder;
+}
+
 namespace export_test {
+
+// Hands frames to an encoder as the export does: each with the rectangle
+// that changed since the frame before, and its periods.
+class Feeder {
+ public:
+  explicit Feeder(tamrisk::AnimationEncoder& encoder) : encoder_(encoder) {}
+  bool add(const QImage& frame, QString* error, int periods = 1);
+  // finish(), then the bytes written to path.
+  bool finish(const QString& path, QString* error);
+
+ private:
+  tamrisk::AnimationEncoder& encoder_;
+  QImage previous_;
+};
 
 QByteArray read_file(const QString& path);
 void write_file(const QString& path, const QByteArray& bytes);

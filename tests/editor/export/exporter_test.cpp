@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "export/animation_test.h"
 #include "export/exporter.h"
 #include "export_test_support.h"
+#include "playback/animation_test.h"
 #include "render/compose.h"
 
 namespace tamrisk {
@@ -159,29 +159,26 @@ TEST_F(ExportTest, BmpModeWritesTwentyFourBitFramesOnly) {
   EXPECT_EQ(model_.cur_frame, 2);
 }
 
-TEST_F(ExportTest, EmptySequenceCompilesAnEmptyLoopOrWritesNothing) {
+TEST_F(ExportTest, EmptySequenceIsRefusedBeforeAnyQuestionOrFile) {
   for (const bool png : {true, false}) {
     SCOPED_TRACE(png ? "PNG" : "BMP");
     QTemporaryDir dir;
     model_.set_output_folder(dir.path());
+    write_file(Path("sample.mng"), "older");
     model_.set_pattern_anime("");
     model_.png_output = png;
     model_.cur_frame = 7;
-    compose_frame(model_);
-    ASSERT_TRUE(export_frames(model_, options_).ok());
+    options_.formats = {AnimationFormat::Mng, AnimationFormat::Apng, AnimationFormat::Gif};
+    int questions = 0;
+    options_.confirm_overwrite = [&questions](const QString&) { return ++questions, true; };
+    const ExportResult result = export_frames(model_, options_);
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.message.toStdString(),
+              "書き出すコマがありません。コマの並びにパターンの番号を入力してください。");
+    EXPECT_EQ(questions, 0);
     EXPECT_EQ(model_.cur_frame, 7);
-    QImage cleared(16, 8, QImage::Format_RGB32);
-    cleared.fill(colour_to_qrgb(kWindowColour));
-    EXPECT_EQ(first_difference(model_.win_main, cleared), QString());
-    if (png) {
-      EXPECT_EQ(names_in(dir.path()), QStringList({"sample.mng", "sample_mng.txt"}));
-      EXPECT_EQ(read_file(Path("sample_mng.txt")),
-                "# MNG=mng_qoya.mng\r\nMHDR  16  8 10 0 0 0 0\r\nLOOP 1 0x7fffffff\r\n"
-                "ENDL 1\r\nMEND\r\n");
-      EXPECT_EQ(pngcheck_complaint(Path("sample.mng")), QString());
-    } else {
-      EXPECT_EQ(names_in(dir.path()), QStringList());
-    }
+    EXPECT_EQ(names_in(dir.path()), QStringList({"sample.mng"}));
+    EXPECT_EQ(read_file(Path("sample.mng")), "older");
   }
 }
 

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "export/animation_test.h"
+#include "playback/animation_test.h"
 #include "render/compose.h"
 #include "window_test_support.h"
 

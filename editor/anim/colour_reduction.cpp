@@ -1,4 +1,4 @@
-#include "export/colour_reduction.h"
+#include "anim/colour_reduction.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "export/lzw_choice.h"
+#include "anim/lzw_choice.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "export/gif_block.h"
+#include "anim/gif_block.h"
 
 #include <gif_lib.h>
 #include <QCoreApplication>

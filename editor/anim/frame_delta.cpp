@@ -1,4 +1,4 @@
-#include "export/frame_delta.h"
+#include "anim/frame_delta.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "export/apng_encoder.h"
+#include "anim/apng_encoder.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -13,8 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "export/frame_delta.h"
-#include "platform/png_codec.h"
+#include "anim/colour_stats.h"
+#include "anim/frame_delta.h"
 #include "platform/png_stream.h"
 
 namespace tamrisk {
@@ -37,8 +37,8 @@ enum BlendOp : char { kBlendSource = 0, kBlendOver = 1 };
 // still be shown on its own) and the new pixels there.
 struct Step {
   QRect rect;
-  QImage pixels;  // Format_RGB32, rect.size()
-  int ticks = 1;  // how many frames it stays
+  QImage pixels;    // Format_RGB32, rect.size()
+  int periods = 1;  // how many frame periods it stays
 };
 
 // How every frame's pixels are stored. APNG has one IHDR colour type for all
@@ -61,39 +61,19 @@ struct Layout {
 };
 
 // Every colour the frames show, in order of first appearance as long as there
-// are at most 256, and whether each 24-bit colour occurs at all.
+// are at most 256, and which 24-bit colours occur at all.
 struct Census {
-  std::vector<QRgb> first_colours;  // at most kPaletteSize + 1
-  std::vector<quint64> seen = std::vector<quint64>((1u << 24) / 64);
+  ColourStats first{kPaletteSize};
+  ColourBits seen;
 
   void add(const QImage& pixels) {
+    first.add(pixels, pixels.rect());
     for (int y = 0; y < pixels.height(); ++y) {
       const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
       for (int x = 0; x < pixels.width(); ++x) {
-        const QRgb colour = row[x] & kColourMask;
-        quint64& word = seen[colour / 64];
-        const quint64 bit = quint64{1} << (colour % 64);
-        if ((word & bit) == 0) {
-          word |= bit;
-          if (first_colours.size() <= kPaletteSize) {
-            first_colours.push_back(colour);
-          }
-        }
+        seen.insert(row[x]);
       }
     }
-  }
-  // A colour no frame shows, if there is one.
-  std::optional<QRgb> unused() const {
-    for (size_t i = 0; i < seen.size(); ++i) {
-      if (seen[i] != ~quint64{0}) {
-        for (QRgb bit = 0; bit < 64; ++bit) {
-          if ((seen[i] & (quint64{1} << bit)) == 0) {
-            return static_cast<QRgb>(i * 64) + bit;
-          }
-        }
-      }
-    }
-    return std::nullopt;
   }
 };
 
@@ -116,16 +96,16 @@ Layout palette_layout(const std::vector<QRgb>& colours, bool transparent) {
 // The layouts worth trying for these colours, the likely smallest first.
 std::vector<Layout> layouts_for(const Census& census) {
   std::vector<Layout> layouts;
-  const size_t colours = census.first_colours.size();
-  if (colours < kPaletteSize) {
-    layouts.push_back(palette_layout(census.first_colours, true));
+  const std::vector<QRgb>& first = census.first.colours();
+  if (first.size() < kPaletteSize) {
+    layouts.push_back(palette_layout(first, true));
     return layouts;
   }
-  if (colours == kPaletteSize) {
-    layouts.push_back(palette_layout(census.first_colours, false));
+  if (first.size() == kPaletteSize) {
+    layouts.push_back(palette_layout(first, false));
   }
   Layout rgb;
-  if (const std::optional<QRgb> key = census.unused()) {
+  if (const std::optional<QRgb> key = census.seen.first_missing()) {
     rgb.transparent = true;
     rgb.key = *key;
   }
@@ -229,7 +209,7 @@ Candidate best_candidate(const QImage& frame, const QImage* canvas, QRect rect,
 // One frame of the file as it will be written.
 struct Encoded {
   Candidate how;
-  int ticks = 1;
+  int periods = 1;
   char dispose = kDisposeNone;  // what happens to it before the next frame
   QByteArray data;              // the zlib stream
 };
@@ -274,7 +254,7 @@ bool encode_frames(const std::vector<Step>& steps, const Layout& layout,
     bool restore = false;
     if (choose) {
       Encoded encoded;
-      encoded.ticks = step.ticks;
+      encoded.periods = step.periods;
       encoded.how = best_candidate(frame, k == 0 ? nullptr : &shown, step.rect, layout, filters,
                                    &encoded.data);
       filters = {encoded.how.filter};
@@ -324,27 +304,28 @@ bool encode_frames(const std::vector<Step>& steps, const Layout& layout,
   return true;
 }
 
-QByteArray frame_control(quint32 sequence, const Encoded& frame) {
+QByteArray frame_control(quint32 sequence, const Encoded& frame, int frame_rate) {
   QByteArray data;
   append_be32(&data, sequence);
   append_be32(&data, static_cast<quint32>(frame.how.rect.width()));
   append_be32(&data, static_cast<quint32>(frame.how.rect.height()));
   append_be32(&data, static_cast<quint32>(frame.how.rect.x()));
   append_be32(&data, static_cast<quint32>(frame.how.rect.y()));
-  append_be16(&data, static_cast<quint16>(frame.ticks));
-  append_be16(&data, static_cast<quint16>(kAnimationFramesPerSecond));
+  append_be16(&data, static_cast<quint16>(frame.periods));
+  append_be16(&data, static_cast<quint16>(frame_rate));
   data.append(frame.dispose);
   data.append(frame.how.blend);
   return data;
 }
 
-QByteArray assemble(QSize size, const Layout& layout, const std::vector<Encoded>& frames) {
+QByteArray assemble_apng(QSize size, const AnimationTiming& timing, const Layout& layout,
+                         const std::vector<Encoded>& frames) {
   QByteArray png(kPngSignature, sizeof kPngSignature);
   append_png_chunk(&png, "IHDR",
                    png_header(size.width(), size.height(), layout.bit_depth, layout.colour_type()));
   QByteArray control;
   append_be32(&control, static_cast<quint32>(frames.size()));
-  append_be32(&control, 0);  // num_plays: endless
+  append_be32(&control, static_cast<quint32>(timing.loop_count));  // num_plays, 0: endless
   append_png_chunk(&png, "acTL", control);
   if (layout.indexed) {
     QByteArray entries;
@@ -368,7 +349,7 @@ QByteArray assemble(QSize size, const Layout& layout, const std::vector<Encoded>
   }
   quint32 sequence = 0;
   for (size_t i = 0; i < frames.size(); ++i) {
-    append_png_chunk(&png, "fcTL", frame_control(sequence++, frames[i]));
+    append_png_chunk(&png, "fcTL", frame_control(sequence++, frames[i], timing.frame_rate));
     if (i == 0) {
       append_png_chunk(&png, "IDAT", frames[i].data);
     } else {
@@ -384,49 +365,29 @@ QByteArray assemble(QSize size, const Layout& layout, const std::vector<Encoded>
 
 class ApngEncoder final : public AnimationEncoder {
  public:
-  ApngEncoder(QSize size, int frame_count) : size_(size) {
+  ApngEncoder(QSize size, const AnimationTiming& timing, int frame_count)
+      : AnimationEncoder(size, timing) {
     steps_.reserve(static_cast<size_t>(std::max(frame_count, 1)));
   }
 
-  bool add(const QImage& frame, QString* error) override {
-    if (frame.size() != size_ || size_.isEmpty()) {
-      return fail(error,
-                  QCoreApplication::translate("tamrisk::ApngEncoder",
-                                              "APNGのコマの大きさ %1 × %2 が %3 × %4 と違います。")
-                      .arg(frame.width())
-                      .arg(frame.height())
-                      .arg(size_.width())
-                      .arg(size_.height()));
+ protected:
+  bool take(const FrameStep& step, QString* error) override {
+    const bool first = steps_.empty();
+    Step taken{step.changed, first ? step.frame : step.frame.copy(step.changed), 0};
+    if (taken.pixels.isNull()) {
+      *error = out_of_memory();
+      return false;
     }
-    const QImage pixels = frame.format() == QImage::Format_RGB32
-                              ? frame
-                              : frame.convertToFormat(QImage::Format_RGB32);
-    if (pixels.isNull()) {
-      return fail(error, no_memory());
+    // A delay longer than fcTL holds goes on in frames that change nothing.
+    for (int periods = step.periods; periods > 0; periods -= kMaxTicks) {
+      taken.periods = std::min(periods, kMaxTicks);
+      steps_.push_back(taken);
+      taken = Step{};
     }
-    if (steps_.empty()) {
-      steps_.push_back(Step{pixels.rect(), pixels, 1});
-    } else {
-      const QRect rect = changed_rect(last_, pixels);
-      if (rect.isEmpty() && steps_.back().ticks < kMaxTicks) {
-        ++steps_.back().ticks;
-      } else {
-        Step step{rect, rect.isEmpty() ? QImage() : pixels.copy(rect), 1};
-        if (!rect.isEmpty() && step.pixels.isNull()) {
-          return fail(error, no_memory());
-        }
-        steps_.push_back(std::move(step));
-      }
-    }
-    last_ = pixels;
     return true;
   }
 
-  bool finish(const QString& path, QString* error) override {
-    if (steps_.empty()) {
-      return fail(error, QCoreApplication::translate("tamrisk::ApngEncoder",
-                                                     "APNGにするコマがありません。"));
-    }
+  bool assemble(QByteArray* bytes, QString* error) override {
     Census census;
     for (const Step& step : steps_) {
       census.add(step.pixels);
@@ -449,39 +410,34 @@ class ApngEncoder final : public AnimationEncoder {
     size_t chosen = 0;
     qsizetype smallest = 0;
     for (size_t i = 0; ok && i < layouts.size(); ++i) {
-      const qsizetype bytes = assemble(size_, layouts[i], encodings[i]).size();
-      if (i == 0 || bytes < smallest) {
+      const qsizetype size = assemble_file(layouts[i], encodings[i]).size();
+      if (i == 0 || size < smallest) {
         chosen = i;
-        smallest = bytes;
+        smallest = size;
       }
     }
     std::vector<Encoded>& frames = encodings[chosen];
     if (!ok || !encode_frames(steps_, layouts[chosen], &frames)) {
-      return fail(error, no_memory());
+      *error = out_of_memory();
+      return false;
     }
-    return write_png_bytes(assemble(size_, layouts[chosen], frames), path, error);
+    *bytes = assemble_file(layouts[chosen], frames);
+    return true;
   }
 
  private:
-  static QString no_memory() {
-    return QCoreApplication::translate("tamrisk::ApngEncoder", "APNGを作れません（メモリ不足）。");
-  }
-  static bool fail(QString* error, const QString& message) {
-    if (error != nullptr) {
-      *error = message;
-    }
-    return false;
+  QByteArray assemble_file(const Layout& layout, const std::vector<Encoded>& frames) const {
+    return assemble_apng(size(), timing(), layout, frames);
   }
 
-  QSize size_;
   std::vector<Step> steps_;
-  QImage last_;
 };
 
 }  // namespace
 
-std::unique_ptr<AnimationEncoder> make_apng_encoder(QSize size, int frame_count) {
-  return std::make_unique<ApngEncoder>(size, frame_count);
+std::unique_ptr<AnimationEncoder> make_apng_encoder(QSize size, const AnimationTiming& timing,
+                                                    int frame_count) {
+  return std::make_unique<ApngEncoder>(size, timing, frame_count);
 }
 
 }  // namespace tamrisk

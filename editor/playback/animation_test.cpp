@@ -1,4 +1,4 @@
-#include "export/animation_test.h"
+#include "playback/animation_test.h"
 
 #include <QCoreApplication>
 
@@ -13,7 +13,8 @@ void AnimationTest::anime_Click() {
   if (!model_.anime_on) {
     model_.anime_on = true;
     model_.cur_frame = 0;
-    timer_.set_interval(kIntervalMs);
+    interval_ = period_ms();
+    timer_.set_interval(interval_);
     ticking_ = true;
   } else {
     stop();
@@ -30,6 +31,12 @@ void AnimationTest::Timer1_Timer() {
     return;
   }
   compose_frame(model_);
+  // The frame drawn stays its hold.
+  const int interval = model_.hold(model_.cur_frame) * period_ms();
+  if (interval != interval_) {
+    interval_ = interval;
+    timer_.set_interval(interval_);
+  }
   int next = (model_.cur_frame + 1) % n;
   if (next < 0) {
     next += n;
@@ -40,6 +47,14 @@ void AnimationTest::Timer1_Timer() {
 void AnimationTest::halt() {
   timer_.set_interval(0);
   ticking_ = false;
+}
+
+int AnimationTest::period_ms() const {
+  const int rate = model_.timing.frame_rate;
+  if (rate == AnimationTiming::kDefaultFrameRate || rate < 1) {
+    return kIntervalMs;
+  }
+  return (1000 + rate / 2) / rate;
 }
 
 AnimationTest::State AnimationTest::state() const {

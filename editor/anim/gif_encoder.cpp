@@ -1,4 +1,4 @@
-#include "export/gif_encoder.h"
+#include "anim/gif_encoder.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "export/colour_reduction.h"
-#include "export/frame_delta.h"
-#include "export/gif_block.h"
-#include "export/lzw_choice.h"
-#include "platform/png_codec.h"
+#include "anim/colour_reduction.h"
+#include "anim/colour_stats.h"
+#include "anim/frame_delta.h"
+#include "anim/gif_block.h"
+#include "anim/lzw_choice.h"
 
 namespace tamrisk {
 namespace {
@@ -23,7 +23,6 @@ constexpr int kMaxSide = 65535;
 constexpr int kNoTransparency = -1;
 // The disposal method "do not dispose": the next frame is drawn over this one.
 constexpr int kDoNotDispose = 1;
-constexpr int kFrameDelay = 100 / kAnimationFramesPerSecond;  // centiseconds
 constexpr int kMaxDelay = 65535;
 constexpr QRgb kColourMask = 0x00FFFFFFu;
 // A frame's delay follows the introducer, label, size and flags of its
@@ -32,10 +31,6 @@ constexpr qsizetype kDelayInControl = 4;
 // Frames wait in memory until they take this much, so that the global colour
 // table can be chosen to suit as many of them as possible.
 constexpr std::size_t kPendingBudget = std::size_t{64} << 20;
-
-QString out_of_memory() {
-  return QCoreApplication::translate("tamrisk::GifEncoder", "メモリが足りません。");
-}
 
 std::size_t area_of(QRect rect) {
   return static_cast<std::size_t>(rect.width()) * static_cast<std::size_t>(rect.height());
@@ -70,17 +65,6 @@ void put_control(QByteArray& out, int delay, int transparent) {
   put_byte(out, std::max(transparent, 0));
   put_byte(out, 0);
 }
-
-// Distinct colours in the order they first appear.
-struct ColourList {
-  ColourHistogram lookup{512};
-  std::vector<QRgb> colours;
-  void add(QRgb colour) {
-    if (lookup.insert(colour) == colours.size()) {
-      colours.push_back(colour & kColourMask);
-    }
-  }
-};
 
 // Where a stretch of kept pixels (consecutive in scan order) is all one
 // colour that the table holds, that colour becomes the first choice and
@@ -122,35 +106,33 @@ struct Pending {
   bool opaque = true;                  // whether every pixel has a code and may show it
   QByteArray block;                    // the finished block, when not empty
   int transparent = kNoTransparency;   // of the finished block
-  int delay = kFrameDelay;
+  int delay = 0;                       // hundredths of a second
 };
 
 class GifEncoder final : public AnimationEncoder {
  public:
-  explicit GifEncoder(QSize size) : size_(size) {}
+  GifEncoder(QSize size, const AnimationTiming& timing) : AnimationEncoder(size, timing) {}
 
-  bool add(const QImage& frame, QString* error) override;
-  bool finish(const QString& path, QString* error) override;
   QStringList notes() const override;
 
+ protected:
+  bool take(const FrameStep& step, QString* error) override;
+  bool assemble(QByteArray* bytes, QString* error) override;
+
  private:
-  // add() once the frame is known to fit.
-  bool take(const QImage& frame, QString* error);
-  bool start(const QImage& image, QString* error);
+  bool start(const QImage& image, int delay, QString* error);
   // The rectangle with every colour exact; false when it has too many.
   bool exact(const QImage& image, const QImage& before, QRect rect, Pending* out) const;
   // The rectangle reduced to 256 colours, stored the smaller of two ways.
   bool reduce(const QImage& image, const QImage& before, QRect rect, Pending* out, QString* error);
-  // One more frame showing the same as the one before.
-  bool lengthen(QString* error);
-  void wait(Pending pending);
+  // The frame before stays delay hundredths longer.
+  bool lengthen(int delay, QString* error);
+  bool wait(Pending pending, int delay, QString* error);
   void choose_global();
   bool flush(QString* error);
   std::vector<GifPicture> ways_to_store(const Pending& pending) const;
   void show(const GifPicture& picture);
-  bool fail(QString* error, const QString& why) const;
 
-  QSize size_;
   QImage canvas_;       // what a viewer shows after the frames so far
   QImage previous_;     // the last frame added
   bool stale_ = false;  // whether canvas_ may differ from previous_
@@ -160,71 +142,32 @@ class GifEncoder final : public AnimationEncoder {
   QByteArray bytes_;          // the file so far, from the header on
   std::vector<QRgb> global_;  // the global colour table, a power of two long
   ColourHistogram global_index_{512};
-  qsizetype delay_at_ = -1;  // of the last frame written
-  int frames_ = 0;
+  qsizetype delay_at_ = -1;          // of the last frame written
+  int frames_ = 0;                   // of the sequence, so far
+  long long periods_ = 0;            // frame periods so far
   std::vector<int> reduced_frames_;  // numbered from 1
-  bool broken_ = false;
-  bool finished_ = false;
+  bool assembled_ = false;
 };
 
-bool GifEncoder::fail(QString* error, const QString& why) const {
-  if (error) {
-    *error = QStringLiteral("GIF: ") + why;
-  }
-  return false;
-}
-
-bool GifEncoder::add(const QImage& frame, QString* error) {
-  if (finished_ || broken_) {
-    return fail(error, QCoreApplication::translate(
-                           "tamrisk::GifEncoder",
-                           "書き終えたか符号化に失敗したアニメーションには、コマを足せません。"));
-  }
-  if (frame.size() != size_) {
-    return fail(error, QCoreApplication::translate(
-                           "tamrisk::GifEncoder",
-                           "コマの大きさ（%1 × %2）がアニメーションの大きさ（%3 × %4）と違います。")
-                           .arg(frame.width())
-                           .arg(frame.height())
-                           .arg(size_.width())
-                           .arg(size_.height()));
-  }
-  // A failure part-way leaves the canvas unknown: nothing more is taken.
-  broken_ = true;
-  try {
-    broken_ = !take(frame, error);
-  } catch (const std::bad_alloc&) {
-    fail(error, out_of_memory());
-  }
-  // A frame is reduced when a viewer shows it in other colours: its own
-  // pixels reduced, or pixels of an earlier reduced frame that it keeps.
-  if (!broken_ && stale_) {
-    stale_ = changed_rect(canvas_, previous_).isValid();
-    if (stale_) {
-      reduced_frames_.push_back(frames_);
-    }
-  }
-  return !broken_;
-}
-
-bool GifEncoder::take(const QImage& frame, QString* error) {
-  const QImage image =
-      frame.format() == QImage::Format_RGB32 || frame.format() == QImage::Format_ARGB32
-          ? frame
-          : frame.convertToFormat(QImage::Format_RGB32);
-  if (image.isNull()) {
-    return fail(error, out_of_memory());
-  }
-  if (frames_ == 0) {
-    if (!start(image, error)) {
-      return false;
-    }
+bool GifEncoder::take(const FrameStep& step, QString* error) {
+  const QImage& image = step.frame;
+  const int delay =
+      static_cast<int>(hundredths_until(periods_ + step.periods, timing().frame_rate) -
+                       hundredths_until(periods_, timing().frame_rate));
+  periods_ += step.periods;
+  const int first_frame = frames_ + 1;
+  frames_ += step.frames;
+  bool ok = true;
+  if (first_frame == 1) {
+    ok = start(image, delay, error);
   } else {
-    QRect rect = changed_rect(canvas_, image);
+    // Where the canvas shows the frame before, the step's rectangle is what
+    // changed; after a reduced frame it may show other colours.
+    QRect rect = stale_ ? changed_rect(canvas_, image) : step.changed;
     if (rect.isEmpty()) {
       previous_ = image;
       stale_ = false;
-      return lengthen(error);
+      return lengthen(delay, error);
     }
     Pending pending;
     if (exact(image, canvas_, rect, &pending)) {
@@ -233,11 +176,7 @@ bool GifEncoder::take(const QImage& frame, QString* error) {
       // Too many colours to show the whole frame exactly: store what changed
       // since the frame before, and leave the rest as it is shown.
       if (stale_) {
-        rect = changed_rect(previous_, image);
-        if (rect.isEmpty()) {
-          previous_ = image;
-          return lengthen(error);
-        }
+        rect = step.changed;
       }
       if (!(stale_ && exact(image, previous_, rect, &pending)) &&
           !reduce(image, previous_, rect, &pending, error)) {
@@ -257,22 +196,30 @@ bool GifEncoder::take(const QImage& frame, QString* error) {
         }
       }
     }
-    wait(std::move(pending));
+    ok = wait(std::move(pending), delay, error);
   }
   previous_ = image;
-  ++frames_;
-  return pending_bytes_ <= kPendingBudget || flush(error);
+  // A frame is reduced when a viewer shows it in other colours: its own
+  // pixels reduced, or pixels of an earlier reduced frame that it keeps.
+  if (ok && stale_) {
+    stale_ = changed_rect(canvas_, previous_).isValid();
+    for (int k = first_frame; stale_ && k <= frames_; ++k) {
+      reduced_frames_.push_back(k);
+    }
+  }
+  return ok && (pending_bytes_ <= kPendingBudget || flush(error));
 }
 
-bool GifEncoder::start(const QImage& image, QString* error) {
-  if (size_.width() < 1 || size_.height() < 1 || size_.width() > kMaxSide ||
-      size_.height() > kMaxSide) {
-    return fail(error, QCoreApplication::translate(
-                           "tamrisk::GifEncoder",
-                           "%1 × %2 ピクセルの画像はGIFにできません（縦横 %3 ピクセルまで）。")
-                           .arg(size_.width())
-                           .arg(size_.height())
-                           .arg(kMaxSide));
+bool GifEncoder::start(const QImage& image, int delay, QString* error) {
+  if (size().width() < 1 || size().height() < 1 || size().width() > kMaxSide ||
+      size().height() > kMaxSide) {
+    *error = QCoreApplication::translate(
+                 "tamrisk::GifEncoder",
+                 "%1 × %2 ピクセルの画像はGIFにできません（縦横 %3 ピクセルまで）。")
+                 .arg(size().width())
+                 .arg(size().height())
+                 .arg(kMaxSide);
+    return false;
   }
   const int width = image.width();
   ColourHistogram histogram(4096);
@@ -298,19 +245,19 @@ bool GifEncoder::start(const QImage& image, QString* error) {
   canvas_ = image.format() == QImage::Format_RGB32 ? image.copy()
                                                    : image.convertToFormat(QImage::Format_RGB32);
   if (canvas_.isNull()) {
-    return fail(error, out_of_memory());
+    *error = out_of_memory();
+    return false;
   }
   if (colours.reduced()) {
     stale_ = true;
     show({pending.rect, pending.codes, pending.colours, kNoTransparency});
   }
-  wait(std::move(pending));
-  return true;
+  return wait(std::move(pending), delay, error);
 }
 
 bool GifEncoder::exact(const QImage& image, const QImage& before, QRect rect, Pending* out) const {
-  ColourList all;
-  ColourList changed;
+  ColourStats all(256);
+  ColourStats changed(255);  // leaving an entry for transparency
   bool all_fit = true;
   bool changed_fit = true;  // leaving an entry for transparency
   bool some_kept = false;
@@ -320,14 +267,12 @@ bool GifEncoder::exact(const QImage& image, const QImage& before, QRect rect, Pe
     for (int x = 0; x < rect.width(); ++x) {
       const QRgb colour = now[x] & kColourMask;
       if (all_fit) {
-        all.add(colour);
-        all_fit = all.colours.size() <= 256;
+        all_fit = all.add(colour);
       }
       if (colour == (then[x] & kColourMask)) {
         some_kept = true;
       } else if (changed_fit) {
-        changed.add(colour);
-        changed_fit = changed.colours.size() <= 255;
+        changed_fit = changed.add(colour);
       }
     }
     if (!all_fit && !changed_fit) {
@@ -339,12 +284,12 @@ bool GifEncoder::exact(const QImage& image, const QImage& before, QRect rect, Pe
   if (!opaque && !(changed_fit && some_kept)) {
     return false;
   }
-  const ColourList& list = all_fit ? all : changed;
+  const ColourStats& list = all_fit ? all : changed;
   Pending pending;
   pending.rect = rect;
-  pending.colours = list.colours;
+  pending.colours = list.colours();
   pending.opaque = opaque;
-  pending.colour_of_change.assign(list.colours.size(), !all_fit);
+  pending.colour_of_change.assign(list.colours().size(), !all_fit);
   pending.codes.reserve(area_of(rect));
   if (some_kept) {
     pending.keep.reserve(area_of(rect));
@@ -355,7 +300,7 @@ bool GifEncoder::exact(const QImage& image, const QImage& before, QRect rect, Pe
     for (int x = 0; x < rect.width(); ++x) {
       const QRgb colour = now[x] & kColourMask;
       const bool kept = colour == (then[x] & kColourMask);
-      const std::uint32_t code = kept && !all_fit ? 0 : list.lookup.value_of(colour);
+      const std::uint32_t code = kept && !all_fit ? 0 : list.index_of(colour);
       pending.codes.push_back(static_cast<std::uint8_t>(code));
       if (some_kept) {
         pending.keep.push_back(kept);
@@ -439,29 +384,30 @@ void GifEncoder::show(const GifPicture& picture) {
   }
 }
 
-void GifEncoder::wait(Pending pending) {
+bool GifEncoder::wait(Pending pending, int delay, QString* error) {
+  pending.delay = std::min(delay, kMaxDelay);
   pending_bytes_ += pending.codes.size() + pending.keep.size() / 8 +
                     static_cast<std::size_t>(pending.block.size());
   pending_.push_back(std::move(pending));
+  return delay <= kMaxDelay || lengthen(delay - kMaxDelay, error);
 }
 
-bool GifEncoder::lengthen(QString* error) {
-  ++frames_;
-  if (!pending_.empty() && pending_.back().delay + kFrameDelay <= kMaxDelay) {
-    pending_.back().delay += kFrameDelay;
+bool GifEncoder::lengthen(int delay, QString* error) {
+  if (!pending_.empty() && pending_.back().delay + delay <= kMaxDelay) {
+    pending_.back().delay += delay;
     return true;
   }
   if (pending_.empty()) {
-    const int delay = (static_cast<unsigned char>(bytes_[delay_at_]) |
+    const int shown = (static_cast<unsigned char>(bytes_[delay_at_]) |
                        static_cast<unsigned char>(bytes_[delay_at_ + 1]) << 8) +
-                      kFrameDelay;
-    if (delay <= kMaxDelay) {
-      bytes_[delay_at_] = static_cast<char>(delay & 0xFF);
-      bytes_[delay_at_ + 1] = static_cast<char>(delay >> 8);
+                      delay;
+    if (shown <= kMaxDelay) {
+      bytes_[delay_at_] = static_cast<char>(shown & 0xFF);
+      bytes_[delay_at_ + 1] = static_cast<char>(shown >> 8);
       return true;
     }
   }
-  // The delay is full: one transparent pixel carries the next.
+  // The delay is full: one transparent pixel carries the rest.
   GifPicture pixel{QRect(0, 0, 1, 1), {0}, {0, 0}, 0};
   Pending pending;
   pending.rect = pixel.rect;
@@ -469,8 +415,7 @@ bool GifEncoder::lengthen(QString* error) {
   if (!blocks_.encode(pixel, &pending.block, error)) {
     return false;
   }
-  wait(std::move(pending));
-  return true;
+  return wait(std::move(pending), delay, error);
 }
 
 void GifEncoder::choose_global() {
@@ -617,14 +562,20 @@ bool GifEncoder::flush(QString* error) {
   if (bytes_.isEmpty()) {
     choose_global();
     bytes_.append("GIF89a", 6);
-    put_word(bytes_, size_.width());
-    put_word(bytes_, size_.height());
+    put_word(bytes_, size().width());
+    put_word(bytes_, size().height());
     put_byte(bytes_, 0x80 | 0x70 | (gif_table_bits(global_.size()) - 1));
     put_byte(bytes_, 0);  // background colour
     put_byte(bytes_, 0);  // pixel aspect ratio
     put_colours(bytes_, global_);
-    // NETSCAPE2.0 application extension: repeat, 0 times meaning for ever.
-    bytes_.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+    // The NETSCAPE2.0 application extension counts the repeats after the
+    // first play, 0 meaning for ever; a single play needs none.
+    const int loops = timing().loop_count;
+    if (loops != 1) {
+      bytes_.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16);
+      put_word(bytes_, loops == 0 ? 0 : loops - 1);
+      put_byte(bytes_, 0);
+    }
   }
   for (Pending& p : pending_) {
     if (p.block.isEmpty()) {
@@ -649,30 +600,16 @@ bool GifEncoder::flush(QString* error) {
   return true;
 }
 
-bool GifEncoder::finish(const QString& path, QString* error) {
-  if (broken_) {
-    return fail(error, QCoreApplication::translate("tamrisk::GifEncoder",
-                                                   "符号化に失敗したため、書き出せません。"));
-  }
-  if (frames_ == 0) {
-    return fail(error,
-                QCoreApplication::translate("tamrisk::GifEncoder", "コマがひとつもありません。"));
-  }
-  if (!finished_) {
-    broken_ = true;
-    try {
-      broken_ = !flush(error);
-    } catch (const std::bad_alloc&) {
-      fail(error, out_of_memory());
-    }
-    if (broken_) {
+bool GifEncoder::assemble(QByteArray* bytes, QString* error) {
+  if (!assembled_) {
+    if (!flush(error)) {
       return false;
     }
     put_byte(bytes_, 0x3B);  // trailer
-    finished_ = true;
+    assembled_ = true;
   }
-  QString why;
-  return write_png_bytes(bytes_, path, &why) || fail(error, why);
+  *bytes = bytes_;
+  return true;
 }
 
 QStringList GifEncoder::notes() const {
@@ -705,9 +642,9 @@ QStringList GifEncoder::notes() const {
 
 }  // namespace
 
-std::unique_ptr<AnimationEncoder> make_gif_encoder(QSize size,
+std::unique_ptr<AnimationEncoder> make_gif_encoder(QSize size, const AnimationTiming& timing,
                                                    int /*frame_count: GIF needs none*/) {
-  return std::make_unique<GifEncoder>(size);
+  return std::make_unique<GifEncoder>(size, timing);
 }
 
 }  // namespace tamrisk

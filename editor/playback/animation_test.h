@@ -15,13 +15,15 @@ class AnimationTimer {
 };
 
 // The animation test: plays the frame sequence into win_main, one frame per
-// tick, until stopped. anime_on lives in the model; whether the timer ticks
-// lives here.
+// tick, until stopped, at the project's timing: each frame stays its hold
+// times the frame period, which is kIntervalMs at the default frame rate and
+// the frame rate's own period otherwise. anime_on lives in the model;
+// whether the timer ticks lives here.
 class AnimationTest {
  public:
   enum class State {
     Stopped,  // anime_on false, no ticks
-    Running,  // anime_on true, ticks every kIntervalMs
+    Running,  // anime_on true, ticking
     Halted,   // anime_on true, no ticks: an export stopped the timer
   };
   static constexpr int kIntervalMs = 80;
@@ -38,6 +40,8 @@ class AnimationTest {
   void halt();
 
   State state() const;
+  // The frame period in milliseconds.
+  int period_ms() const;
   // The anime button's caption: "アニメテスト" or "テスト中断".
   QString caption() const;
 
@@ -47,6 +51,7 @@ class AnimationTest {
   ProjectModel& model_;
   AnimationTimer& timer_;
   bool ticking_ = false;
+  int interval_ = 0;  // of the timer while ticking
 };
 
 }  // namespace tamrisk
