@@ -282,12 +282,6 @@ replaced only with --force.</translation>
         <translation>The MNG compiler to run (default: vessik beside Tamrisk).</translation>
     </message>
     <message>
-        <source>Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] [--output-dir DIR] [--force]
-</source>
-        <translation>Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] [--output-dir DIR] [--force]
-</translation>
-    </message>
-    <message>
         <source>Tamrisk %1
 </source>
         <translation>Tamrisk %1
@@ -328,6 +322,24 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation>Tamrisk: no display for the editor&apos;s window (neither DISPLAY nor WAYLAND_DISPLAY is set);
 Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
 </translation>
+    </message>
+    <message>
+        <source>Frames a second of the animations, %1 to %2, instead of the project&apos;s own.</source>
+        <translation>Frames a second of the animations, %1 to %2, instead of the project&apos;s own.</translation>
+    </message>
+    <message>
+        <source>How often the animations play, 1 to %1, or 0 for ever, instead of the project&apos;s own.</source>
+        <translation>How often the animations play, 1 to %1, or 0 for ever, instead of the project&apos;s own.</translation>
+    </message>
+    <message>
+        <source>Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] [--fps N] [--loop N] [--output-dir DIR] [--force]
+</source>
+        <translation>Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] [--fps N] [--loop N] [--output-dir DIR] [--force]
+</translation>
+    </message>
+    <message>
+        <source>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</source>
+        <translation>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</translation>
     </message>
 </context>
 <context>
@@ -457,6 +469,14 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     <message>
         <source>%1の画像</source>
         <translation>%1 picture</translation>
+    </message>
+    <message>
+        <source>タイミング</source>
+        <translation>Timing</translation>
+    </message>
+    <message>
+        <source>コマの長さ</source>
+        <translation>Frame length</translation>
     </message>
 </context>
 <context>
@@ -780,6 +800,57 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     <message>
         <source>コマ作成</source>
         <translation>Make frames</translation>
+    </message>
+    <message>
+        <source>タイミング</source>
+        <translation>Timing</translation>
+    </message>
+    <message>
+        <source>アニメーションの速さと繰り返しの回数</source>
+        <translation>How fast the animations play and how often</translation>
+    </message>
+    <message>
+        <source>赤い印のコマを何コマ分の長さ見せるか（微調整中に変えられます。＋と−のキーでも）</source>
+        <translation>How many frame periods the frame under the red mark stays (in fine-tune mode; also the + and - keys)</translation>
+    </message>
+    <message>
+        <source>全体 %1 秒</source>
+        <translation>Total %1 s</translation>
+    </message>
+    <message>
+        <source>%1 コマ／秒、%2</source>
+        <translation>%1 frames/s, %2</translation>
+    </message>
+    <message>
+        <source>繰り返し続ける</source>
+        <translation>loops for ever</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 回再生</source>
+        <translation>
+            <numerusform>plays %n time</numerusform>
+            <numerusform>plays %n times</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source> コマ／秒</source>
+        <translation> frames/s</translation>
+    </message>
+    <message>
+        <source> 回</source>
+        <translation> times</translation>
+    </message>
+    <message>
+        <source>速さ</source>
+        <translation>Frame rate</translation>
+    </message>
+    <message>
+        <source>再生する回数</source>
+        <translation>Plays</translation>
+    </message>
+    <message>
+        <source>ずっと</source>
+        <translation>For ever</translation>
     </message>
 </context>
 <context>

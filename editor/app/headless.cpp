@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "export/export_paths.h"
 #include "export/exporter.h"
@@ -129,13 +130,28 @@ int run_headless(const QStringList& arguments) {
           "whole, through the compiler; the default), compact-mng (<basename>.mng "
           "of the changed rectangles), apng (<basename>.png), gif (<basename>.gif)."),
       QStringLiteral("LIST"));
+  const QCommandLineOption fps_option(
+      QStringLiteral("fps"),
+      QCoreApplication::translate("tamrisk::Headless",
+                                  "Frames a second of the animations, %1 to %2, instead of the "
+                                  "project's own.")
+          .arg(AnimationTiming::kMinFrameRate)
+          .arg(AnimationTiming::kMaxFrameRate),
+      QStringLiteral("N"));
+  const QCommandLineOption loop_option(
+      QStringLiteral("loop"),
+      QCoreApplication::translate("tamrisk::Headless",
+                                  "How often the animations play, 1 to %1, or 0 for ever, instead "
+                                  "of the project's own.")
+          .arg(AnimationTiming::kMaxLoopCount),
+      QStringLiteral("N"));
   const QCommandLineOption compiler_option(
       QStringLiteral("compiler"),
       QCoreApplication::translate("tamrisk::Headless",
                                   "The MNG compiler to run (default: vessik beside Tamrisk)."),
       QStringLiteral("PATH"));
-  parser.addOptions({export_option, png_option, bmp_option, format_option, dir_option, force_option,
-                     compiler_option});
+  parser.addOptions({export_option, png_option, bmp_option, format_option, fps_option, loop_option,
+                     dir_option, force_option, compiler_option});
   const QCommandLineOption help_option = parser.addHelpOption();
   const QCommandLineOption version_option = parser.addVersionOption();
 
@@ -149,7 +165,7 @@ int run_headless(const QStringList& arguments) {
     print(stdout, QCoreApplication::translate(
                       "tamrisk::Headless",
                       "Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] "
-                      "[--output-dir DIR] [--force]\n") +
+                      "[--fps N] [--loop N] [--output-dir DIR] [--force]\n") +
                       help);
     return 0;
   }
@@ -181,6 +197,34 @@ int run_headless(const QStringList& arguments) {
       return usage_error(why);
     }
   }
+  // A value out of range is refused before anything is read or written.
+  const auto number = [&parser](const QCommandLineOption& option, int min, int max,
+                                std::optional<int>* value, QString* why) {
+    if (!parser.isSet(option)) {
+      return true;
+    }
+    bool ok = false;
+    const int v = parser.value(option).toInt(&ok);
+    if (!ok || v < min || v > max) {
+      *why = QCoreApplication::translate("tamrisk::Headless",
+                                         "--%1 takes a whole number from %2 to %3, not \"%4\"")
+                 .arg(option.names().first())
+                 .arg(min)
+                 .arg(max)
+                 .arg(parser.value(option));
+      return false;
+    }
+    *value = v;
+    return true;
+  };
+  std::optional<int> fps;
+  std::optional<int> loop;
+  QString why;
+  if (!number(fps_option, AnimationTiming::kMinFrameRate, AnimationTiming::kMaxFrameRate, &fps,
+              &why) ||
+      !number(loop_option, 0, AnimationTiming::kMaxLoopCount, &loop, &why)) {
+    return usage_error(why);
+  }
 
   const QString file = parser.value(export_option);
   const QFileInfo info(file);
@@ -206,6 +250,8 @@ int run_headless(const QStringList& arguments) {
     }
   }
   model.png_output = !parser.isSet(bmp_option);
+  model.timing.frame_rate = fps.value_or(model.timing.frame_rate);
+  model.timing.loop_count = loop.value_or(model.timing.loop_count);
   if (parser.isSet(dir_option)) {
     const QString dir = QFileInfo(parser.value(dir_option)).absoluteFilePath();
     if (!QDir().mkpath(dir)) {

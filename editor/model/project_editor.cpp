@@ -23,6 +23,7 @@ enum Merge : int {
   kMergeSequence,
   kMergeBasename,
   kMergeRecord,
+  kMergeHold,
 };
 
 // Typed pattern advances are taken only within this bound.
@@ -182,6 +183,25 @@ void ProjectEditor::set_sequence(const QString& text) {
 void ProjectEditor::set_basename(const QString& text) {
   change(QCoreApplication::translate("tamrisk::ProjectEditor", "出力ファイル名"), kMergeBasename,
          [&] { model_.basename = text; });
+}
+
+void ProjectEditor::set_timing(const AnimationTiming& timing) {
+  const AnimationTiming clamped{
+      std::clamp(timing.frame_rate, AnimationTiming::kMinFrameRate, AnimationTiming::kMaxFrameRate),
+      std::clamp(timing.loop_count, 0, AnimationTiming::kMaxLoopCount)};
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "タイミング"), kNoMerge,
+         [&] { model_.timing = clamped; });
+}
+
+bool ProjectEditor::set_hold(int value) {
+  const int k = model_.fine_pos;
+  if (!model_.fine_on || k < 0 || k >= std::min(model_.frame_count(), kMaxFrames)) {
+    return false;
+  }
+  const int hold = std::clamp(value, AnimationTiming::kMinHold, AnimationTiming::kMaxHold);
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "コマの長さ"), kMergeHold,
+         [&] { model_.frame_hold[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(hold); });
+  return true;
 }
 
 ProjectEditor::Nudge ProjectEditor::nudge(Arrow arrow) {

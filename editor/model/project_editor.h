@@ -68,6 +68,11 @@ class ProjectEditor {
   bool type_advance(const QString& text);
   void set_sequence(const QString& text);
   void set_basename(const QString& text);
+  // The frame rate and loop count, each brought into its range.
+  void set_timing(const AnimationTiming& timing);
+  // In fine-adjust mode, frame fine_pos's hold (brought into 1..99); false,
+  // nothing changed, outside it. Holds typed one after the other merge.
+  bool set_hold(int value);
   // Moves frame fine_pos's own offset one pixel in fine-adjust mode.
   Nudge nudge(Arrow arrow);
   // The image picker's assignment of a file to a layer: file_path becomes

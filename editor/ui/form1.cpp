@@ -58,6 +58,7 @@ Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* pa
   Timer1->setObjectName(QStringLiteral("Timer1"));
   build_controls();
   make_format_chooser();
+  make_timing_controls();
   connect_controls();
   make_history_actions();
   start_up();
@@ -244,6 +245,9 @@ void Form1::bt_arrow_Click(int index) {
 }
 
 bool Form1::Form_KeyDown(int key) {
+  if (key == Qt::Key_Plus || key == Qt::Key_Minus) {
+    return change_hold(key == Qt::Key_Plus ? 1 : -1);
+  }
   const int step = key == Qt::Key_Left ? -1 : (key == Qt::Key_Right ? 1 : 0);
   if (step == 0 || !editor_.move_fine_cursor(step)) {
     return false;
@@ -448,6 +452,7 @@ void Form1::show_project() {
   if (basename->text() != model_.basename) {
     basename->setText(model_.basename);
   }
+  show_timing();
 }
 
 void Form1::show_modes() {
@@ -498,6 +503,7 @@ void Form1::show_offsets() {
   total_adjust_y->setText(QString::number(-int{total.y}));
   this_adjust_x->setText(QString::number(own.x));
   this_adjust_y->setText(QString::number(-int{own.y}));
+  show_timing();
 }
 
 void Form1::show_placement() {

@@ -14,8 +14,10 @@
 #include "playback/animation_test.h"
 #include "ui/qt_animation_timer.h"
 
+class QDialog;
 class QKeyEvent;
 class QLabel;
+class QSpinBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -78,6 +80,11 @@ class Form1 : public QWidget {
   // unreadable file is reported in a message box. False on failure.
   bool open_settings(const QString& path);
 
+  // Called with the timing dialog before it runs, so that a test can answer it.
+  void set_timing_dialog_hook(std::function<void(QDialog&)> hook) {
+    timing_dialog_shown_ = std::move(hook);
+  }
+
   // Ends fine-adjust mode as bt_set2 does when it turns it off.
   void switch_fine_mode_off();
 
@@ -138,6 +145,11 @@ class Form1 : public QWidget {
   void make_format_chooser();
   void output_formats_Triggered(AnimationFormat format, bool on);
   void bt_exec_Click();
+  void make_timing_controls();
+  void bt_timing_Click();
+  void frame_hold_Change(int value);
+  // + and - in fine-adjust mode: the frame's hold one longer or shorter.
+  bool change_hold(int step);
   void anime_Click();
   void Timer1_Timer();
   void layer_loaded(int layer);
@@ -168,6 +180,7 @@ class Form1 : public QWidget {
   void show_layers();
   void show_frame();
   void show_offsets();
+  void show_timing();
   void show_placement();
   void show_output_folder();
   void show_output_format();
@@ -182,6 +195,7 @@ class Form1 : public QWidget {
   OverwriteQuestion overwrite_question_;
   bool exporting_ = false;
   QList<AnimationFormat> formats_;
+  std::function<void(QDialog&)> timing_dialog_shown_;
 
   QPushButton* Command1;
   std::array<ImageCanvas*, kLayerCount> pic{};
@@ -211,6 +225,9 @@ class Form1 : public QWidget {
   QPushButton* output_bmp;
   QPushButton* output_png;
   QToolButton* output_formats;
+  QPushButton* bt_timing;
+  QSpinBox* frame_hold;
+  QLabel* total_time;
   QPushButton* bt_load;
   QPushButton* bt_save;
   QPushButton* bt_exec;

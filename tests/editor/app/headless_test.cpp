@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -199,6 +200,31 @@ TEST_F(Headless, WritesEveryFormatThatItsReadersPlayFrameByFrame) {
   }
 }
 
+TEST_F(Headless, FpsAndLoopOverrideTheProjectsTiming) {
+  QTemporaryDir dir;
+  const Outcome run = RunTamrisk({"--export", kExample, "--output-dir", dir.path(), "--format",
+                                  "mng", "--fps", "25", "--loop", "2"});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  const QString script =
+      QString::fromLatin1(read_file(QDir(dir.path()).filePath("walker_mng.txt")));
+  EXPECT_TRUE(script.contains("\r\nMHDR  160  64 25 0 0 0 0\r\nLOOP 1 2\r\n"))
+      << qPrintable(script);
+  EXPECT_FALSE(script.contains("FRAM"));  // every hold is 1
+  const Outcome apng = RunTamrisk({"--export", kExample, "--output-dir", dir.path(), "--format",
+                                   "apng", "--fps", "25", "--loop", "2"});
+  ASSERT_EQ(apng.status, 0) << Describe(apng);
+  if (QStandardPaths::findExecutable("apngdis").isEmpty()) {
+    GTEST_SKIP() << "apngdis is not installed: the APNG's timing not read back";
+  }
+  std::vector<QImage> frames;
+  for (const QString& name : FrameNames("png")) {
+    frames.push_back(QImage(QDir(dir.path()).filePath(name)));
+  }
+  const Shown shown = read_with_apngdis(QDir(dir.path()).filePath("walker.png"));
+  EXPECT_EQ(shown.loop, 2);
+  EXPECT_EQ(timing_difference(shown, frames, std::vector<int>(frames.size(), 4), 1), QString());
+}
+
 TEST_F(Headless, ReplacesAnAnimationOnlyWithForce) {
   ASSERT_EQ(RunTamrisk({"--export", kExample, "--output-dir", Out()}).status, 0);
   const QByteArray animation = read_file(Out("walker.mng"));
@@ -302,6 +328,16 @@ TEST_F(Headless, FailsWithAMessage) {
        "--format makes animations of PNG frames; drop --bmp",
        false},
       {"no --export", {"--force"}, [] {}, "need --export", false},
+      {"a frame rate out of range",
+       {"--export", kExample, "--output-dir", out, "--fps", "51"},
+       [] {},
+       "--fps takes a whole number from 1 to 50, not \"51\"",
+       false},
+      {"a loop count that is no number",
+       {"--export", kExample, "--output-dir", out, "--loop", "x"},
+       [] {},
+       "--loop takes a whole number from 0 to 65535, not \"x\"",
+       false},
       {"no compiler, Japanese locale",
        {"--export", kExample, "--output-dir", out, "--compiler", Out("none")},
        [] {},

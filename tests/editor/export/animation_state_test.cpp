@@ -29,6 +29,8 @@ TEST(AnimationTest, FollowsItsStateTable) {
     const char* name;
     const char* sequence;
     std::vector<Step> steps;
+    int frame_rate = 10;
+    std::vector<int> holds = {};
   } kCases[] = {
       {"play, stop, play again from frame 0",
        "12",
@@ -66,6 +68,19 @@ TEST(AnimationTest, FollowsItsStateTable) {
         {"=1", 'R', 80, 2, 'r'},
         {"tick", 'R', 80, 0, 'b'},
         {"tick", 'R', 80, 0, 'r'}}},
+      {"25 a second, the first frame held three periods",
+       "12",
+       {{"click", 'R', 40, 0, '.'},
+        {"tick", 'R', 120, 1, 'r'},
+        {"tick", 'R', 40, 0, 'g'},
+        {"tick", 'R', 120, 1, 'r'}},
+       25,
+       {3, 1}},
+      {"the default frame rate keeps 80 ms a period",
+       "12",
+       {{"click", 'R', 80, 0, '.'}, {"tick", 'R', 160, 1, 'r'}, {"tick", 'R', 80, 0, 'g'}},
+       10,
+       {2, 1}},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -85,6 +100,10 @@ TEST(AnimationTest, FollowsItsStateTable) {
     }
     model.set_pattern_anime(c.sequence);
     model.cur_frame = 5;
+    model.timing.frame_rate = c.frame_rate;
+    for (std::size_t k = 0; k < c.holds.size(); ++k) {
+      model.frame_hold[k] = static_cast<std::uint8_t>(c.holds[k]);
+    }
     RecordingTimer timer;
     AnimationTest test(model, timer);
     for (const Step& s : c.steps) {

@@ -3,6 +3,8 @@
 #include "anim/animation_encoder.h"
 #include "anim/frame_delta.h"
 
+#include <cstdlib>
+
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -190,6 +192,56 @@ Shown read_with_apngdis(const QString& path) {
                            std::max(1, match.captured(2).toInt()));
   }
   return shown;
+}
+
+QString timing_difference(const Shown& shown, const std::vector<QImage>& frames,
+                          const std::vector<int>& delays, int plays) {
+  struct Run {
+    QImage image;
+    int delay = 0;
+    int pieces = 0;
+  };
+  const auto runs_of = [](const std::vector<QImage>& images, const std::vector<int>& times) {
+    std::vector<Run> runs;
+    for (std::size_t i = 0; i < images.size() && i < times.size(); ++i) {
+      if (runs.empty() || !first_difference(images[i], runs.back().image).isEmpty()) {
+        runs.push_back({images[i], 0, 0});
+      }
+      runs.back().delay += times[i];
+      ++runs.back().pieces;
+    }
+    return runs;
+  };
+  if (shown.delays.size() != shown.frames.size()) {
+    return QStringLiteral("%1 delays for %2 frames")
+        .arg(shown.delays.size())
+        .arg(shown.frames.size());
+  }
+  const std::vector<Run> wanted = runs_of(frames, delays);
+  const std::vector<Run> seen = runs_of(shown.frames, shown.delays);
+  if (plays > 0 && seen.size() != wanted.size() * static_cast<std::size_t>(plays)) {
+    return QStringLiteral("%1 pictures shown, not %2 plays of %3")
+        .arg(seen.size())
+        .arg(plays)
+        .arg(wanted.size());
+  }
+  for (std::size_t k = 0; k < wanted.size(); ++k) {
+    if (k >= seen.size()) {
+      return QStringLiteral("only %1 pictures shown").arg(seen.size());
+    }
+    const QString difference = first_difference(seen[k].image, wanted[k].image);
+    if (!difference.isEmpty()) {
+      return QStringLiteral("picture %1: %2").arg(k).arg(difference);
+    }
+    const bool last = plays > 0 && k + 1 == seen.size();
+    if (!last && std::abs(seen[k].delay - wanted[k].delay) > seen[k].pieces) {
+      return QStringLiteral("picture %1 shown %2 hundredths, not %3")
+          .arg(k)
+          .arg(seen[k].delay)
+          .arg(wanted[k].delay);
+    }
+  }
+  return QString();
 }
 
 QString shown_difference(const Shown& shown, const std::vector<QImage>& frames, bool lossy) {

@@ -69,6 +69,16 @@ Shown read_with_qt(const QString& path, const char* format);
 Shown read_with_magick(const QString& path);
 // The frames apngdis takes out of an APNG, their delays, and acTL's plays.
 Shown read_with_apngdis(const QString& path);
+// The first mismatch between what a reader shows and frames shown for
+// delays (hundredths of a second): consecutive equal pictures count as one
+// on both sides, each must be the frame expected, exactly, for its time
+// within one hundredth for every image it is made of (a reader rounds each).
+// The first play is compared; when plays > 0 the reader must show that many
+// plays one after the other (a loop it unrolls), and the time of the last
+// picture is not compared (it stays once the animation ends).
+QString timing_difference(const Shown& shown, const std::vector<QImage>& frames,
+                          const std::vector<int>& delays, int plays);
+
 // Every frame against the frame shown at its time, 10 hundredths of a second
 // each: exact, or at least 35 dB where lossy and the frame has more than 256
 // colours. The first mismatch; empty when every frame is shown.

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "export/export_paths.h"
 #include "export/exporter.h"
 #include "export_test_support.h"
 #include "playback/animation_test.h"
@@ -179,6 +182,102 @@ TEST_F(ExportTest, EmptySequenceIsRefusedBeforeAnyQuestionOrFile) {
     EXPECT_EQ(model_.cur_frame, 7);
     EXPECT_EQ(names_in(dir.path()), QStringList({"sample.mng"}));
     EXPECT_EQ(read_file(Path("sample.mng")), "older");
+  }
+}
+
+// Every format plays the project's timing in independent readers: the frame
+// rate, each frame's hold and the loop count.
+TEST_F(ExportTest, EveryFormatPlaysTheTiming) {
+  const struct {
+    const char* name;
+    int frame_rate;
+    std::vector<int> holds;
+    int loop_count;
+    // Hundredths of a second, worked out by hand: each frame's end rounded
+    // to the nearest (12 a second: 16.7, 41.7 and 50 end the frames).
+    std::vector<int> delays;
+  } kRows[] = {
+      {"12 a second, held, for ever", 12, {2, 3, 1}, 0, {17, 25, 8}},
+      {"25 a second, three plays", 25, {2, 1, 1}, 3, {8, 4, 4}},
+      {"1 a second, one play", 1, {1, 2, 1}, 1, {100, 200, 100}},
+      {"50 a second, a long hold, two plays", 50, {1, 99, 1}, 2, {2, 198, 2}},
+  };
+  const std::vector<QImage> frames(std::begin(kFrames), std::end(kFrames));
+  // ImageMagick's "Iterations" counts the plays, 0 for ever; it leaves out 1.
+  const auto magick_plays = [](const Shown& shown) { return shown.loop < 0 ? 1 : shown.loop; };
+  const bool magick = !QStandardPaths::findExecutable("identify").isEmpty();
+  const bool apngdis = !QStandardPaths::findExecutable("apngdis").isEmpty();
+  const bool qt_mng = QImageReader::supportedImageFormats().contains("mng");
+  for (const auto& row : kRows) {
+    model_.timing = {row.frame_rate, row.loop_count};
+    const std::vector<int>& delays = row.delays;
+    for (std::size_t k = 0; k < row.holds.size(); ++k) {
+      model_.frame_hold[k] = static_cast<std::uint8_t>(row.holds[k]);
+    }
+    const int finite = row.loop_count;  // plays a reader unrolls; 0 for ever
+    for (const AnimationFormat format : {AnimationFormat::Mng, AnimationFormat::CompactMng,
+                                         AnimationFormat::Apng, AnimationFormat::Gif}) {
+      SCOPED_TRACE(std::string(row.name) + ", " + format_name(format).toStdString());
+      QTemporaryDir dir;
+      model_.set_output_folder(dir.path());
+      options_.formats = {format};
+      ASSERT_TRUE(export_frames(model_, options_).ok());
+      const QString path = ExportPaths(dir.path(), "sample").animation_file(format);
+      switch (format) {
+        case AnimationFormat::Mng: {
+          // LOOP is unrolled by both readers; ImageMagick plays no endless one.
+          if (qt_mng) {
+            const Shown qt = read_with_qt(path, "mng");
+            EXPECT_EQ(timing_difference(qt, frames, delays, finite), QString()) << "Qt";
+          }
+          if (magick && finite > 0) {
+            EXPECT_EQ(timing_difference(read_with_magick(path), frames, delays, finite), QString())
+                << "ImageMagick";
+          }
+          break;
+        }
+        case AnimationFormat::CompactMng: {
+          // TERM: Qt counts the repeats after the first play, -1 for ever.
+          if (qt_mng) {
+            const Shown qt = read_with_qt(path, "mng");
+            EXPECT_EQ(timing_difference(qt, frames, delays, finite > 0 ? 1 : 0), QString()) << "Qt";
+            EXPECT_EQ(qt.loop, finite == 0 ? -1 : finite - 1);
+          }
+          if (magick) {
+            const Shown im = read_with_magick(path);
+            EXPECT_EQ(timing_difference(im, frames, delays, 1), QString()) << "ImageMagick";
+            EXPECT_EQ(magick_plays(im), finite);
+          }
+          break;
+        }
+        case AnimationFormat::Apng:
+          if (apngdis) {
+            const Shown shown = read_with_apngdis(path);
+            EXPECT_EQ(timing_difference(shown, frames, delays, 1), QString()) << "apngdis";
+            EXPECT_EQ(shown.loop, finite);  // acTL's plays, 0 for ever
+          }
+          break;
+        case AnimationFormat::Gif: {
+          const Shown qt = read_with_qt(path, "gif");
+          EXPECT_EQ(qt.delays, delays) << "Qt";
+          EXPECT_EQ(timing_difference(qt, frames, delays, 1), QString()) << "Qt";
+          // Qt reads the NETSCAPE count of repeats; none for a single play.
+          EXPECT_EQ(qt.loop, finite == 0 ? -1 : finite - 1);
+          if (magick) {
+            const Shown im = read_with_magick(path);
+            EXPECT_EQ(im.delays, delays) << "ImageMagick";
+            EXPECT_EQ(magick_plays(im), finite);
+          }
+          break;
+        }
+        default:
+          break;
+      }
+    }
+  }
+  if (!magick || !apngdis || !qt_mng) {
+    GTEST_SKIP() << "some readers are missing (ImageMagick, apngdis, Qt's MNG plugin): "
+                    "their rows were not checked";
   }
 }
 

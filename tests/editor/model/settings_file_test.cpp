@@ -115,6 +115,34 @@ TEST_F(SettingsFile, RoundTripsAProjectByteForByte) {
   EXPECT_EQ(ReadFile(Path(QStringLiteral("b.pst"))), text);
 }
 
+// The timing goes into named records after the background record, only
+// where a value is not its default; a file without them loads the defaults.
+TEST_F(SettingsFile, KeepsTheTimingInRecordsAfterTheBackground) {
+  ProjectModel m(Prog());
+  m.set_pattern_anime(QStringLiteral("121"));
+  QString error;
+  ASSERT_TRUE(save_settings(m, Path(QStringLiteral("plain.pst")), &error));
+  const QByteArray plain = ReadFile(Path(QStringLiteral("plain.pst")));
+  EXPECT_TRUE(plain.endsWith("#TRUE#,16777215,80,50\r\n")) << plain.right(40).toStdString();
+
+  m.timing = {12, 3};
+  m.frame_hold[1] = 5;
+  m.frame_hold[3] = 7;  // beyond the sequence: not stored
+  ASSERT_TRUE(save_settings(m, Path(QStringLiteral("timed.pst")), &error));
+  EXPECT_EQ(ReadFile(Path(QStringLiteral("timed.pst"))),
+            plain + "\"frame_rate\",12\r\n\"loop_count\",3\r\n\"holds\",1,5,1\r\n");
+
+  ProjectModel loaded(Prog());
+  ASSERT_TRUE(load_settings(loaded, Path(QStringLiteral("timed.pst")), &error));
+  EXPECT_EQ(loaded.timing, (AnimationTiming{12, 3}));
+  EXPECT_EQ(loaded.hold(0), 1);
+  EXPECT_EQ(loaded.hold(1), 5);
+  EXPECT_EQ(loaded.hold(3), 1);
+  ASSERT_TRUE(load_settings(loaded, Path(QStringLiteral("plain.pst")), &error));
+  EXPECT_EQ(loaded.timing, AnimationTiming{});
+  EXPECT_EQ(loaded.periods_of(3), 3);
+}
+
 TEST_F(SettingsFile, SendsPicturesToTheReaderTheirNameChooses) {
   const char* kNames[] = {"a.PNG", "b.png", "c.Png", "dpng", "e.bmp", "f.jpg", "g.pngx"};
   QByteArray text;

@@ -1,12 +1,15 @@
 #include <QComboBox>
+#include <QDialog>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 #include <QUrl>
 #include <QWindow>
@@ -755,7 +758,8 @@ class Form1Test : public QObject {
     QTest::addColumn<int>("steps");  // the undo steps the edit makes
     for (const char* row :
          {"adjust_x dragged", "size_move typed", "sequence typed", "reset", "picker",
-          "picture dropped", "background dialog", ".pst dropped", ".pst dropped on a canvas"}) {
+          "picture dropped", "background dialog", ".pst dropped", ".pst dropped on a canvas",
+          "timing dialog", "hold typed", "hold keys"}) {
       QTest::newRow(row) << 1;
     }
     QTest::newRow("arrows") << 2;
@@ -768,7 +772,7 @@ class Form1Test : public QObject {
     QVERIFY(w);
     ProjectModel& m = w->model();
     w->bar(QStringLiteral("adjust_x"))->setValue(3);
-    if (row == "arrows") {
+    if (row == "arrows" || row.startsWith(QLatin1String("hold"))) {
       fine_mode_at(*w, 1);
     }
     w->form->editor().seal();  // the edit below is a step of its own
@@ -812,6 +816,29 @@ class Form1Test : public QObject {
       QVERIFY(drop(w->form.get(), native(QStringLiteral("other.pst"))));
     } else if (row == ".pst dropped on a canvas") {
       emit w->canvas(QStringLiteral("pic5"))->file_dropped(native(QStringLiteral("other.pst")));
+    } else if (row == "timing dialog") {
+      w->form->set_timing_dialog_hook([](QDialog& dialog) {
+        dialog.findChild<QSpinBox*>(QStringLiteral("frame_rate"))->setValue(12);
+        dialog.findChild<QSpinBox*>(QStringLiteral("loop_count"))->setValue(3);
+        QTimer::singleShot(0, &dialog, &QDialog::accept);
+      });
+      w->click(QStringLiteral("bt_timing"));
+      // The offscreen platform gives the window back no activation of its own.
+      w->form->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(w->form.get()));
+      QCOMPARE(m.timing, (tamrisk::AnimationTiming{12, 3}));
+      QVERIFY(w->form->findChild<QLabel*>(QStringLiteral("total_time"))->text().contains("0.33"));
+    } else if (row == "hold typed") {
+      auto* hold = w->form->findChild<QSpinBox*>(QStringLiteral("frame_hold"));
+      QVERIFY(hold->isEnabled());
+      hold->selectAll();
+      QTest::keyClicks(hold, QStringLiteral("4"));
+      QCOMPARE(m.hold(1), 4);
+    } else if (row == "hold keys") {
+      press(*w, Qt::Key_Plus, Qt::NoModifier);
+      press(*w, Qt::Key_Plus, Qt::NoModifier);
+      QCOMPARE(m.hold(1), 3);
+      QCOMPARE(w->form->findChild<QSpinBox*>(QStringLiteral("frame_hold"))->value(), 3);
     }
     if (row.startsWith(QLatin1String(".pst"))) {
       QCOMPARE(m.pattern_anime(), QStringLiteral("999"));
