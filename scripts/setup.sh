@@ -14,7 +14,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
-  libpng-dev zlib1g-dev libdeflate-dev libgif-dev
+  libpng-dev zlib1g-dev libdeflate-dev libgif-dev libwebp-dev
   libgtest-dev libbenchmark-dev
   pngcheck imagemagick apngdis
   fonts-noto-cjk xvfb xauth

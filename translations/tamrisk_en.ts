@@ -70,6 +70,14 @@
         <source>unknown animation format &quot;%1&quot; (%2)</source>
         <translation>unknown animation format &quot;%1&quot; (%2)</translation>
     </message>
+    <message>
+        <source>WebP</source>
+        <translation>WebP</translation>
+    </message>
+    <message>
+        <source>WebP (.webp)</source>
+        <translation>WebP (.webp)</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::AnimationTest</name>
@@ -274,10 +282,6 @@ replaced only with --force.</translation>
         <translation>Replace an existing &lt;basename&gt;.mng.</translation>
     </message>
     <message>
-        <source>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif).</source>
-        <translation>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif).</translation>
-    </message>
-    <message>
         <source>The MNG compiler to run (default: vessik beside Tamrisk).</source>
         <translation>The MNG compiler to run (default: vessik beside Tamrisk).</translation>
     </message>
@@ -340,6 +344,10 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     <message>
         <source>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</source>
         <translation>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless).</source>
+        <translation>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless).</translation>
     </message>
 </context>
 <context>
@@ -657,6 +665,17 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
             <numerusform>Records are missing (there is only %n line; 11 layer lines and 1 main record line are needed).</numerusform>
             <numerusform>Records are missing (there are only %n lines; 11 layer lines and 1 main record line are needed).</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::WebpEncoder</name>
+    <message>
+        <source>%1 × %2 ピクセルの画像はWebPにできません（縦横 %3 ピクセルまで）。</source>
+        <translation>A picture of %1 × %2 pixels cannot be a WebP (at most %3 pixels a side).</translation>
+    </message>
+    <message>
+        <source>libwebp がコマを符号化できませんでした。</source>
+        <translation>libwebp could not encode the frames.</translation>
     </message>
 </context>
 <context>

@@ -128,7 +128,8 @@ int run_headless(const QStringList& arguments) {
           "tamrisk::Headless",
           "PNG mode: the animations to make, comma-separated: mng (every frame "
           "whole, through the compiler; the default), compact-mng (<basename>.mng "
-          "of the changed rectangles), apng (<basename>.png), gif (<basename>.gif)."),
+          "of the changed rectangles), apng (<basename>.png), gif (<basename>.gif), "
+          "webp (<basename>.webp, lossless)."),
       QStringLiteral("LIST"));
   const QCommandLineOption fps_option(
       QStringLiteral("fps"),

@@ -6,6 +6,7 @@
 #include "anim/apng_encoder.h"
 #include "anim/compact_mng_encoder.h"
 #include "anim/gif_encoder.h"
+#include "anim/webp_encoder.h"
 
 namespace tamrisk {
 
@@ -32,6 +33,8 @@ const FormatRow kFormatRows[] = {
      QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "APNG (.png)"), make_apng_encoder},
     {AnimationFormat::Gif, "gif", ".gif", QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "GIF"),
      QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "GIF (.gif)"), make_gif_encoder},
+    {AnimationFormat::Webp, "webp", ".webp", QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "WebP"),
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "WebP (.webp)"), make_webp_encoder},
 };
 
 const FormatRow& row_of(AnimationFormat format) {

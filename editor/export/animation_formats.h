@@ -17,6 +17,7 @@ enum class AnimationFormat {
   CompactMng,  // BASE.mng: the first frame whole, then the changed rectangles
   Apng,        // BASE.png
   Gif,         // BASE.gif
+  Webp,        // BASE.webp
 };
 
 // Every format, in the order of the table: the order of menus and lists.

@@ -114,11 +114,12 @@ class FileSizeLimit {
 
 TEST_F(ExportFaults, FilesBeyondAFileSizeLimitOrNamedByAFolder) {
   // A frame here takes about 100 bytes (a 54-byte header and more as BMP);
-  // ten frames' script about 500; each animation 60 or more.
+  // ten frames' script about 500; each animation 60 or more, but the WebP of
+  // frames that are all the same, a still picture of 38.
   const auto not_written = [this](const QString& what, const char* file) {
     return what + "のファイル「" + Path(file) + "」を書き出せませんでした（";
   };
-  const char* kAnimations = "compact-mng,apng,gif";
+  const char* kAnimations = "compact-mng,apng,gif,webp";
   const struct {
     const char* name;
     bool png;
@@ -139,11 +140,13 @@ TEST_F(ExportFaults, FilesBeyondAFileSizeLimitOrNamedByAFolder) {
        not_written("MNG（差分）", "sample.mng")},
       {"APNG's name", true, kAnimations, 0, "sample.png", not_written("APNG", "sample.png")},
       {"GIF's name", true, kAnimations, 0, "sample.gif", not_written("GIF", "sample.gif")},
+      {"WebP", true, kAnimations, 20, "sample.webp", not_written("WebP", "sample.webp")},
+      {"WebP's name", true, kAnimations, 0, "sample.webp", not_written("WebP", "sample.webp")},
   };
   model_.set_pattern_anime("1111111111");
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    for (const char* name : {"sample.mng", "sample.png", "sample.gif"}) {
+    for (const char* name : {"sample.mng", "sample.png", "sample.gif", "sample.webp"}) {
       QDir(Path(name)).removeRecursively();  // the folder of the row before
     }
     QFile::remove(Path(c.file));
@@ -185,7 +188,7 @@ TEST_F(ExportFaults, FilesBeyondAFileSizeLimitOrNamedByAFolder) {
       others << QFileInfo(animation.path).fileName();
       written.insert(others.back().toStdString());
     }
-    QStringList expected = {"sample.mng", "sample.png", "sample.gif"};
+    QStringList expected = {"sample.mng", "sample.png", "sample.gif", "sample.webp"};
     expected.removeOne(c.file);
     EXPECT_EQ(others, beside ? expected : QStringList());
     written.erase(c.file);

@@ -135,9 +135,12 @@ TEST_F(Headless, WritesEveryFormatThatItsReadersPlayFrameByFrame) {
       {"apng", "apngdis", read_with_apngdis, 0},
       {"gif", "Qt", [](const QString& path) { return read_with_qt(path, "gif"); }, -1},
       {"gif", "ImageMagick", read_with_magick, 0},
+      {"webp", "libwebp", read_with_webp, 0},
+      {"webp", "Qt", [](const QString& path) { return read_with_qt(path, "webp"); }, -1},
   };
   for (const QString& project : {kExample, gradient}) {
-    for (const QString list : {"", "compact-mng", "apng", "gif", "compact-mng,apng,gif"}) {
+    for (const QString list :
+         {"", "compact-mng", "apng", "gif", "webp", "compact-mng,apng,gif,webp"}) {
       SCOPED_TRACE((project + " --format " + list).toStdString());
       QTemporaryDir dir;
       const Outcome run =
@@ -155,9 +158,10 @@ TEST_F(Headless, WritesEveryFormatThatItsReadersPlayFrameByFrame) {
       EXPECT_EQ(many_coloured, project == kExample ? 0 : 16);
       QStringList names = FrameNames("png");
       for (const QString& format : list.isEmpty() ? QStringList("mng") : list.split(',')) {
-        const QString name = QString("walker.") + (format == "apng"  ? "png"
-                                                   : format == "gif" ? "gif"
-                                                                     : "mng");
+        const QString name = QString("walker.") + (format == "apng"   ? "png"
+                                                   : format == "gif"  ? "gif"
+                                                   : format == "webp" ? "webp"
+                                                                      : "mng");
         const QString path = QDir(dir.path()).filePath(name);
         names << name;
         EXPECT_TRUE(run.out.contains(
@@ -313,9 +317,9 @@ TEST_F(Headless, FailsWithAMessage) {
        "mng and compact-mng both write <basename>.mng",
        false},
       {"an unknown animation",
-       {"--export", kExample, "--output-dir", out, "--format", "gif,webp"},
+       {"--export", kExample, "--output-dir", out, "--format", "gif,avif"},
        [] {},
-       "unknown animation format \"webp\"",
+       "unknown animation format \"avif\"",
        false},
       {"no animation named",
        {"--export", kExample, "--output-dir", out, "--format", ""},

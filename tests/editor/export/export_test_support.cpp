@@ -3,6 +3,8 @@
 #include "anim/animation_encoder.h"
 #include "anim/frame_delta.h"
 
+#include <webp/demux.h>
+
 #include <cstdlib>
 
 #include <QDir>
@@ -191,6 +193,39 @@ Shown read_with_apngdis(const QString& path) {
     shown.delays.push_back(match.captured(1).toInt() * 100 /
                            std::max(1, match.captured(2).toInt()));
   }
+  return shown;
+}
+
+Shown read_with_webp(const QString& path) {
+  Shown shown;
+  const QByteArray bytes = read_file(path);
+  WebPData data{reinterpret_cast<const uint8_t*>(bytes.constData()),
+                static_cast<size_t>(bytes.size())};
+  WebPAnimDecoderOptions options;
+  if (!WebPAnimDecoderOptionsInit(&options)) {
+    return shown;
+  }
+  options.color_mode = MODE_BGRA;
+  WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
+  if (decoder == nullptr) {
+    return shown;
+  }
+  WebPAnimInfo info;
+  WebPAnimDecoderGetInfo(decoder, &info);
+  shown.loop = static_cast<int>(info.loop_count);
+  int before = 0;
+  uint8_t* pixels = nullptr;
+  int timestamp = 0;
+  while (WebPAnimDecoderHasMoreFrames(decoder) &&
+         WebPAnimDecoderGetNext(decoder, &pixels, &timestamp)) {
+    const QImage frame(pixels, static_cast<int>(info.canvas_width),
+                       static_cast<int>(info.canvas_height), QImage::Format_ARGB32);
+    shown.frames.push_back(frame.convertToFormat(QImage::Format_RGB32));
+    // Each frame's end in hundredths, rounded as a reader rounds.
+    shown.delays.push_back((timestamp + 5) / 10 - (before + 5) / 10);
+    before = timestamp;
+  }
+  WebPAnimDecoderDelete(decoder);
   return shown;
 }
 

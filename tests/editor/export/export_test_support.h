@@ -67,6 +67,9 @@ struct Shown {
 Shown read_with_qt(const QString& path, const char* format);
 // ImageMagick's coalesced frames, its delays (%T) and its "Iterations".
 Shown read_with_magick(const QString& path);
+// The frames libwebp's animation decoder shows, their delays rounded to
+// hundredths, and the file's loop count (0 for ever).
+Shown read_with_webp(const QString& path);
 // The frames apngdis takes out of an APNG, their delays, and acTL's plays.
 Shown read_with_apngdis(const QString& path);
 // The first mismatch between what a reader shows and frames shown for

@@ -13,6 +13,7 @@
 #include "anim/apng_encoder.h"
 #include "anim/compact_mng_encoder.h"
 #include "anim/gif_encoder.h"
+#include "anim/webp_encoder.h"
 #include "export_test_support.h"
 
 namespace tamrisk {
@@ -185,7 +186,8 @@ TEST(AnimationEncoders, Refusals) {
   };
   const Row rows[] = {{"apng", make_apng_encoder},
                       {"compact-mng", make_compact_mng_encoder},
-                      {"gif", make_gif_encoder}};
+                      {"gif", make_gif_encoder},
+                      {"webp", make_webp_encoder}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     QString error;
