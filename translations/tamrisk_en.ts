@@ -185,6 +185,10 @@
         <source>書き出すコマがありません。コマの並びにパターンの番号を入力してください。</source>
         <translation>There are no frames to export. Type pattern numbers into the frame sequence.</translation>
     </message>
+    <message>
+        <source>%1倍に拡大すると %2 × %3 ピクセルになり、アニメーションにできる大きさ（縦横 %4 ピクセルまで）を超えます。</source>
+        <translation>Scaled %1 times, the animation would be %2 × %3 pixels, more than an animation can hold (%4 pixels a side).</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::GifBlock</name>
@@ -336,18 +340,22 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation>How often the animations play, 1 to %1, or 0 for ever, instead of the project&apos;s own.</translation>
     </message>
     <message>
-        <source>Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] [--fps N] [--loop N] [--output-dir DIR] [--force]
-</source>
-        <translation>Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] [--fps N] [--loop N] [--output-dir DIR] [--force]
-</translation>
-    </message>
-    <message>
         <source>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</source>
         <translation>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</translation>
     </message>
     <message>
         <source>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless).</source>
         <translation>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless).</translation>
+    </message>
+    <message>
+        <source>Show every pixel of the animations as an N x N block, 1 to %1, instead of the project&apos;s scale; the frame files keep their size.</source>
+        <translation>Show every pixel of the animations as an N x N block, 1 to %1, instead of the project&apos;s scale; the frame files keep their size.</translation>
+    </message>
+    <message>
+        <source>Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] [--fps N] [--loop N] [--scale N] [--output-dir DIR] [--force]
+</source>
+        <translation>Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] [--fps N] [--loop N] [--scale N] [--output-dir DIR] [--force]
+</translation>
     </message>
 </context>
 <context>
@@ -825,10 +833,6 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation>Timing</translation>
     </message>
     <message>
-        <source>アニメーションの速さと繰り返しの回数</source>
-        <translation>How fast the animations play and how often</translation>
-    </message>
-    <message>
         <source>赤い印のコマを何コマ分の長さ見せるか（微調整中に変えられます。＋と−のキーでも）</source>
         <translation>How many frame periods the frame under the red mark stays (in fine-tune mode; also the + and - keys)</translation>
     </message>
@@ -870,6 +874,18 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     <message>
         <source>ずっと</source>
         <translation>For ever</translation>
+    </message>
+    <message>
+        <source>アニメーションの速さ、繰り返しの回数と拡大</source>
+        <translation>How fast the animations play, how often, and how large</translation>
+    </message>
+    <message>
+        <source>アニメーションでは1ピクセルをこの数の四角で見せます（コマのファイルはそのまま）</source>
+        <translation>Animations show each pixel as a square of this many pixels a side (the frame files keep their size)</translation>
+    </message>
+    <message>
+        <source>拡大</source>
+        <translation>Scale</translation>
     </message>
 </context>
 <context>

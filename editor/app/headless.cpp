@@ -146,13 +146,21 @@ int run_headless(const QStringList& arguments) {
                                   "of the project's own.")
           .arg(AnimationTiming::kMaxLoopCount),
       QStringLiteral("N"));
+  const QCommandLineOption scale_option(
+      QStringLiteral("scale"),
+      QCoreApplication::translate(
+          "tamrisk::Headless",
+          "Show every pixel of the animations as an N x N block, 1 to %1, "
+          "instead of the project's scale; the frame files keep their size.")
+          .arg(ProjectModel::kMaxExportScale),
+      QStringLiteral("N"));
   const QCommandLineOption compiler_option(
       QStringLiteral("compiler"),
       QCoreApplication::translate("tamrisk::Headless",
                                   "The MNG compiler to run (default: vessik beside Tamrisk)."),
       QStringLiteral("PATH"));
   parser.addOptions({export_option, png_option, bmp_option, format_option, fps_option, loop_option,
-                     dir_option, force_option, compiler_option});
+                     scale_option, dir_option, force_option, compiler_option});
   const QCommandLineOption help_option = parser.addHelpOption();
   const QCommandLineOption version_option = parser.addVersionOption();
 
@@ -166,7 +174,7 @@ int run_headless(const QStringList& arguments) {
     print(stdout, QCoreApplication::translate(
                       "tamrisk::Headless",
                       "Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] "
-                      "[--fps N] [--loop N] [--output-dir DIR] [--force]\n") +
+                      "[--fps N] [--loop N] [--scale N] [--output-dir DIR] [--force]\n") +
                       help);
     return 0;
   }
@@ -220,10 +228,12 @@ int run_headless(const QStringList& arguments) {
   };
   std::optional<int> fps;
   std::optional<int> loop;
+  std::optional<int> scale;
   QString why;
   if (!number(fps_option, AnimationTiming::kMinFrameRate, AnimationTiming::kMaxFrameRate, &fps,
               &why) ||
-      !number(loop_option, 0, AnimationTiming::kMaxLoopCount, &loop, &why)) {
+      !number(loop_option, 0, AnimationTiming::kMaxLoopCount, &loop, &why) ||
+      !number(scale_option, 1, ProjectModel::kMaxExportScale, &scale, &why)) {
     return usage_error(why);
   }
 
@@ -253,6 +263,7 @@ int run_headless(const QStringList& arguments) {
   model.png_output = !parser.isSet(bmp_option);
   model.timing.frame_rate = fps.value_or(model.timing.frame_rate);
   model.timing.loop_count = loop.value_or(model.timing.loop_count);
+  model.export_scale = scale.value_or(model.export_scale);
   if (parser.isSet(dir_option)) {
     const QString dir = QFileInfo(parser.value(dir_option)).absoluteFilePath();
     if (!QDir().mkpath(dir)) {

@@ -42,8 +42,17 @@ QString ExportPaths::prefix() const {
   return folder_ + QDir::separator() + basename_;
 }
 
-QString ExportPaths::frame_file(int k, bool png) const {
-  return prefix() + frame_number(k) + (png ? QStringLiteral(".png") : QStringLiteral(".bmp"));
+namespace {
+
+QString scaled_part(int scale) {
+  return scale > 1 ? QStringLiteral("_x%1_").arg(scale) : QString();
+}
+
+}  // namespace
+
+QString ExportPaths::frame_file(int k, bool png, int scale) const {
+  return prefix() + scaled_part(scale) + frame_number(k) +
+         (png ? QStringLiteral(".png") : QStringLiteral(".bmp"));
 }
 
 QString ExportPaths::script_file() const {
@@ -66,11 +75,11 @@ bool ExportPaths::bare_names() const {
   return has_token_break(folder_);
 }
 
-QString ExportPaths::script_frame_name(int k) const {
+QString ExportPaths::script_frame_name(int k, int scale) const {
   if (bare_names()) {
-    return basename_ + frame_number(k) + QStringLiteral(".png");
+    return basename_ + scaled_part(scale) + frame_number(k) + QStringLiteral(".png");
   }
-  return frame_file(k, true);
+  return frame_file(k, true, scale);
 }
 
 }  // namespace tamrisk

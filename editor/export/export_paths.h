@@ -32,8 +32,9 @@ class ExportPaths {
   const QString& folder() const { return folder_; }
   // F, separator, B.
   QString prefix() const;
-  // P + NN + ".png" or ".bmp".
-  QString frame_file(int k, bool png) const;
+  // P + NN + ".png" or ".bmp"; a frame scaled for the whole-frame MNG is
+  // P + "_x" + scale + "_" + NN + ".png".
+  QString frame_file(int k, bool png, int scale = 1) const;
   QString script_file() const;      // P + "_mng.txt"
   QString final_animation() const;  // P + ".mng"
   // P + format_suffix(format).
@@ -44,8 +45,8 @@ class ExportPaths {
   // holding a blank, a tab or a line break cannot be one script token; the
   // compiler reads bare names from the script's own folder.
   bool bare_names() const;
-  // The name of frame k in its IHDR line.
-  QString script_frame_name(int k) const;
+  // The name of frame k (scaled by scale) in its IHDR line.
+  QString script_frame_name(int k, int scale = 1) const;
 
  private:
   QString folder_;

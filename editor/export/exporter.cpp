@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -12,6 +13,7 @@
 
 #include "anim/animation_encoder.h"
 #include "anim/frame_delta.h"
+#include "anim/pixel_scale.h"
 #include "export/export_paths.h"
 #include "export/frame_encoder.h"
 #include "export/mng_script.h"
@@ -69,7 +71,11 @@ bool replace_file(const QString& from, const QString& to, QString* error) {
 // the result saying which.
 struct ExportRun {
   ExportRun(ProjectModel& m, const ExportOptions& o)
-      : model(m), options(o), paths(m.output_dir, m.basename), png(m.png_output) {}
+      : model(m),
+        options(o),
+        paths(m.output_dir, m.basename),
+        png(m.png_output),
+        scale(std::clamp(m.export_scale, 1, ProjectModel::kMaxExportScale)) {}
 
   // An animation encoded beside the frames; null once it has failed.
   struct Encoding {
@@ -88,6 +94,9 @@ struct ExportRun {
   const ExportOptions& options;
   const ExportPaths paths;
   const bool png;
+  const int scale;  // of the animations
+  // Whether the script and the compiler make the whole-frame MNG.
+  const bool compiled_mng = png && options.formats.contains(AnimationFormat::Mng);
   QSize frame_size;  // of win_main, once prepared
   ExportResult result;
   QStringList script_names;  // the frames' names in the script, in order
@@ -173,6 +182,20 @@ bool check_output(ExportRun& run) {
   if (!check_basename(run.model.basename, &why)) {
     return run.fail(why);
   }
+  const QSize frame =
+      run.model.win_main.isNull() ? run.model.pic[kBackground].size() : run.model.win_main.size();
+  if (run.png && !run.options.formats.isEmpty() && run.scale > 1 &&
+      std::max(frame.width(), frame.height()) * run.scale > kMaxScaledSide) {
+    return run.fail(
+        QCoreApplication::translate("tamrisk::Exporter",
+                                    "%1倍に拡大すると %2 × %3 ピクセルになり、"
+                                    "アニメーションにできる大きさ（縦横 %4 ピクセルまで）を"
+                                    "超えます。")
+            .arg(run.scale)
+            .arg(frame.width() * run.scale)
+            .arg(frame.height() * run.scale)
+            .arg(kMaxScaledSide));
+  }
   if (run.model.output_dir.isEmpty() || !QFileInfo(run.paths.folder()).isDir()) {
     return run.fail(
         QCoreApplication::translate("tamrisk::Exporter", "出力先のフォルダ「%1」がありません。")
@@ -200,8 +223,9 @@ void start_encodings(ExportRun& run) {
   }
   for (const AnimationFormat format : run.options.formats) {
     if (format != AnimationFormat::Mng) {
-      run.encodings.push_back({format, encoder_factory(format)(run.frame_size, run.model.timing,
-                                                               run.model.frame_count())});
+      run.encodings.push_back(
+          {format, encoder_factory(format)(run.frame_size * run.scale, run.model.timing,
+                                           run.model.frame_count())});
     }
   }
 }
@@ -210,6 +234,20 @@ QString animation_failure(AnimationFormat format, const QString& path, const QSt
   return QCoreApplication::translate("tamrisk::Exporter",
                                      "%1のファイル「%2」を書き出せませんでした（%3）。")
       .arg(format_title(format), shown(path), clause(why));
+}
+
+// The whole-frame MNG of a scaled export is made of frames of its own size,
+// written beside the frame files.
+bool write_scaled_frame(ExportRun& run, int k, const QImage& scaled, QString* why) {
+  const QString file = run.paths.frame_file(k, true, run.scale);
+  if (!write_png(scaled, scaled.width(), scaled.height(), file, why)) {
+    *why = QCoreApplication::translate("tamrisk::Exporter",
+                                       "コマのファイル「%1」を書き出せませんでした（%2）。")
+               .arg(shown(file), clause(*why));
+    return false;
+  }
+  run.result.files << file;
+  return true;
 }
 
 // Composes every frame into win_main in order and hands it to the frame
@@ -239,11 +277,21 @@ bool write_frames(ExportRun& run) {
     if (!files.add(frame, &why)) {
       return fail_frame();
     }
-    if (run.encodings.empty()) {
+    // The animations show every pixel scale x scale times; the whole-frame
+    // MNG then needs frame files of that size of its own.
+    if (!run.png) {
       continue;
     }
-    const FrameStep step{frame, k == 0 ? frame.rect() : changed_rect(previous, frame),
-                         model.hold(k)};
+    const QImage scaled = scaled_up(frame, run.scale);
+    if (scaled.isNull()) {
+      why = AnimationEncoder::out_of_memory();
+      return fail_frame();
+    }
+    if (run.compiled_mng && run.scale > 1 && !write_scaled_frame(run, k, scaled, &why)) {
+      return fail_frame();
+    }
+    const QRect changed = k == 0 ? frame.rect() : changed_rect(previous, frame);
+    const FrameStep step{scaled, scaled_up(changed, run.scale), model.hold(k)};
     for (ExportRun::Encoding& encoding : run.encodings) {
       if (encoding.encoder && !encoding.encoder->add(step, &why)) {
         run.failures << animation_failure(encoding.format,
@@ -270,8 +318,15 @@ bool write_frame_script(ExportRun& run) {
   for (int k = 0; k < run.script_names.size(); ++k) {
     holds.push_back(run.model.hold(k));
   }
-  run.result.script_text = mng_script_text(run.frame_size.width(), run.frame_size.height(),
-                                           run.script_names, run.model.timing, holds);
+  QStringList names = run.script_names;
+  if (run.scale > 1) {
+    for (int k = 0; k < names.size(); ++k) {
+      names[k] = run.paths.script_frame_name(k, run.scale);
+    }
+  }
+  run.result.script_text =
+      mng_script_text(run.frame_size.width() * run.scale, run.frame_size.height() * run.scale,
+                      names, run.model.timing, holds);
   const QString script = run.paths.script_file();
   QString why;
   if (!write_script(script, run.result.script_text, &why)) {

@@ -185,12 +185,14 @@ void ProjectEditor::set_basename(const QString& text) {
          [&] { model_.basename = text; });
 }
 
-void ProjectEditor::set_timing(const AnimationTiming& timing) {
+void ProjectEditor::set_timing(const AnimationTiming& timing, int scale) {
   const AnimationTiming clamped{
       std::clamp(timing.frame_rate, AnimationTiming::kMinFrameRate, AnimationTiming::kMaxFrameRate),
       std::clamp(timing.loop_count, 0, AnimationTiming::kMaxLoopCount)};
-  change(QCoreApplication::translate("tamrisk::ProjectEditor", "タイミング"), kNoMerge,
-         [&] { model_.timing = clamped; });
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "タイミング"), kNoMerge, [&] {
+    model_.timing = clamped;
+    model_.export_scale = std::clamp(scale, 1, ProjectModel::kMaxExportScale);
+  });
 }
 
 bool ProjectEditor::set_hold(int value) {

@@ -68,8 +68,9 @@ class ProjectEditor {
   bool type_advance(const QString& text);
   void set_sequence(const QString& text);
   void set_basename(const QString& text);
-  // The frame rate and loop count, each brought into its range.
-  void set_timing(const AnimationTiming& timing);
+  // The frame rate, the loop count and the animations' scale, each brought
+  // into its range, in one step.
+  void set_timing(const AnimationTiming& timing, int scale);
   // In fine-adjust mode, frame fine_pos's hold (brought into 1..99); false,
   // nothing changed, outside it. Holds typed one after the other merge.
   bool set_hold(int value);

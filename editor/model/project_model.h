@@ -122,6 +122,11 @@ class ProjectModel {
   // The frame periods of the first n frames, holds included.
   int periods_of(int n) const;
   void reset_frame_holds() { frame_hold.fill(1); }
+  // How many times larger every animation shows each pixel (1 to
+  // kMaxExportScale, nearest neighbour); the frame files keep the pictures'
+  // size.
+  static constexpr int kMaxExportScale = 8;
+  int export_scale = 1;
 
   // Pattern advance per frame, -15..15.
   int sc_bar() const { return sc_bar_; }

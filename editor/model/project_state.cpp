@@ -21,6 +21,7 @@ ProjectState ProjectState::capture(const ProjectModel& model) {
   s.basename = model.basename;
   s.timing = model.timing;
   s.frame_hold = model.frame_hold;
+  s.export_scale = model.export_scale;
   return s;
 }
 
@@ -45,6 +46,7 @@ void ProjectState::apply(ProjectModel& model, Parts parts) const {
   model.basename = s.basename;
   model.timing = s.timing;
   model.frame_hold = s.frame_hold;
+  model.export_scale = s.export_scale;
   if (model.win_main.size() != model.pic[kBackground].size()) {
     model.fit_frame_canvas();
   }
@@ -85,6 +87,7 @@ void ProjectState::take(const ProjectState& other, Parts parts) {
   if ((parts & kTiming) != 0) {
     timing = other.timing;
     frame_hold = other.frame_hold;
+    export_scale = other.export_scale;
   }
 }
 
@@ -119,7 +122,7 @@ ProjectState::Parts ProjectState::differences(const ProjectState& a, const Proje
   if (a.basename != b.basename) {
     parts |= kBasename;
   }
-  if (a.timing != b.timing || a.frame_hold != b.frame_hold) {
+  if (a.timing != b.timing || a.frame_hold != b.frame_hold || a.export_scale != b.export_scale) {
     parts |= kTiming;
   }
   return parts;

@@ -23,7 +23,7 @@ struct ProjectState {
   static constexpr Parts kSequence = kAdvance << 1;                    // pattern_anime
   static constexpr Parts kOffsets = kSequence << 1;                    // frame_dx, frame_dy
   static constexpr Parts kBasename = kOffsets << 1;
-  static constexpr Parts kTiming = kBasename << 1;  // timing, frame_hold
+  static constexpr Parts kTiming = kBasename << 1;  // timing, frame_hold, export_scale
   static constexpr Parts kAll = (kTiming << 1) - 1;
 
   static ProjectState capture(const ProjectModel& model);
@@ -53,6 +53,7 @@ struct ProjectState {
   QString basename;
   AnimationTiming timing;
   std::array<std::uint8_t, kMaxFrames> frame_hold{};
+  int export_scale = 1;
 };
 
 }  // namespace tamrisk

@@ -233,6 +233,9 @@ QString format_settings(const ProjectModel& model) {
   if (model.timing.loop_count != 0) {
     text += named(kLoopCountRecord) + QStringLiteral(",%1").arg(model.timing.loop_count) + kCrLf;
   }
+  if (model.export_scale != 1) {
+    text += named(kScaleRecord) + QStringLiteral(",%1").arg(model.export_scale) + kCrLf;
+  }
   const int frames = std::min(model.frame_count(), kMaxFrames);
   if (model.periods_of(frames) != frames) {
     text += named(kHoldsRecord);
@@ -337,6 +340,7 @@ void apply_settings(ProjectModel& model, const SettingsRecords& records, const Q
   }
   model.timing.frame_rate = records.frame_rate.value_or(AnimationTiming::kDefaultFrameRate);
   model.timing.loop_count = records.loop_count.value_or(0);
+  model.export_scale = records.scale.value_or(1);
   model.reset_frame_holds();
   for (size_t k = 0; k < records.holds.size() && k < static_cast<size_t>(kMaxFrames); ++k) {
     model.frame_hold[k] = static_cast<std::uint8_t>(records.holds[k]);

@@ -47,12 +47,14 @@ struct SettingsRecords {
   std::optional<int> frame_rate;
   std::optional<int> loop_count;
   std::vector<int> holds;
+  std::optional<int> scale;
 };
 
 // The names of the records after the background record.
 inline constexpr char kFrameRateRecord[] = "frame_rate";
 inline constexpr char kLoopCountRecord[] = "loop_count";
 inline constexpr char kHoldsRecord[] = "holds";
+inline constexpr char kScaleRecord[] = "scale";
 
 // Reads a picture file into a layer canvas; true when it was read. On false
 // the canvas is taken as the reader leaves it (a null image is ignored), and

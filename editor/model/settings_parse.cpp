@@ -314,6 +314,9 @@ bool parse_named(const Fields& fields, int line, SettingsRecords* out, QString* 
   if (name == QLatin1String(kLoopCountRecord)) {
     return one_value(0, AnimationTiming::kMaxLoopCount, &out->loop_count);
   }
+  if (name == QLatin1String(kScaleRecord)) {
+    return one_value(1, ProjectModel::kMaxExportScale, &out->scale);
+  }
   if (name == QLatin1String(kHoldsRecord)) {
     if (fields.count < 2 || fields.count > static_cast<size_t>(kMostFields)) {
       *error = field_count_message(line, name, kMostFields, fields.count);

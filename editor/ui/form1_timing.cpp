@@ -16,7 +16,7 @@ namespace tamrisk::ui {
 void Form1::make_timing_controls() {
   bt_timing = new QPushButton(tr("タイミング"), this);
   bt_timing->setObjectName(QStringLiteral("bt_timing"));
-  bt_timing->setToolTip(tr("アニメーションの速さと繰り返しの回数"));
+  bt_timing->setToolTip(tr("アニメーションの速さ、繰り返しの回数と拡大"));
   bt_timing->setGeometry(552, 338, 60, 31);
   connect(bt_timing, &QPushButton::clicked, this, &Form1::bt_timing_Click);
 
@@ -82,9 +82,17 @@ void Form1::bt_timing_Click() {
   loops->setValue(model_.timing.loop_count);
   loops->setSpecialValueText(tr("ずっと"));
   loops->setSuffix(tr(" 回"));
+  auto* scale = new QSpinBox(&dialog);
+  scale->setObjectName(QStringLiteral("export_scale"));
+  scale->setRange(1, ProjectModel::kMaxExportScale);
+  scale->setValue(model_.export_scale);
+  scale->setPrefix(QStringLiteral("× "));
+  scale->setToolTip(
+      tr("アニメーションでは1ピクセルをこの数の四角で見せます（コマのファイルはそのまま）"));
   auto* form = new QFormLayout(&dialog);
   form->addRow(tr("速さ"), rate);
   form->addRow(tr("再生する回数"), loops);
+  form->addRow(tr("拡大"), scale);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -93,7 +101,7 @@ void Form1::bt_timing_Click() {
     timing_dialog_shown_(dialog);
   }
   if (dialog.exec() == QDialog::Accepted) {
-    editor_.set_timing({rate->value(), loops->value()});
+    editor_.set_timing({rate->value(), loops->value()}, scale->value());
     show_timing();
   }
   // The keys go on working in this window.

@@ -229,6 +229,46 @@ TEST_F(Headless, FpsAndLoopOverrideTheProjectsTiming) {
   EXPECT_EQ(timing_difference(shown, frames, std::vector<int>(frames.size(), 4), 1), QString());
 }
 
+// --scale shows every pixel as a block in every animation; the frame files
+// keep the pictures' size.
+TEST_F(Headless, ScaleShowsEveryPixelAsABlockInEveryAnimation) {
+  const struct {
+    const char* format;
+    const char* file;
+    std::function<Shown(const QString&)> read;
+  } kRows[] = {
+      {"mng", "walker.mng",
+       [](const QString& path) {
+         Shown first;  // of an endless loop, the first play
+         first.frames = decode_mng(path, 16);
+         first.delays.assign(first.frames.size(), 10);
+         return first;
+       }},
+      {"compact-mng", "walker.mng", [](const QString& path) { return read_with_qt(path, "mng"); }},
+      {"apng", "walker.png", read_with_apngdis},
+      {"gif", "walker.gif", [](const QString& path) { return read_with_qt(path, "gif"); }},
+      {"webp", "walker.webp", read_with_webp},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.format);
+    QTemporaryDir dir;
+    const Outcome run = RunTamrisk(
+        {"--export", kExample, "--output-dir", dir.path(), "--format", row.format, "--scale", "3"});
+    ASSERT_EQ(run.status, 0) << Describe(run);
+    std::vector<QImage> scaled;
+    for (const QString& name : FrameNames("png")) {
+      const QImage frame(QDir(dir.path()).filePath(name));
+      EXPECT_EQ(frame.size(), QSize(160, 64));
+      scaled.push_back(frame.scaled(frame.size() * 3));  // nearest neighbour
+    }
+    if (QString(row.format) == "apng" && QStandardPaths::findExecutable("apngdis").isEmpty()) {
+      continue;
+    }
+    EXPECT_EQ(shown_difference(row.read(QDir(dir.path()).filePath(row.file)), scaled, false),
+              QString());
+  }
+}
+
 TEST_F(Headless, ReplacesAnAnimationOnlyWithForce) {
   ASSERT_EQ(RunTamrisk({"--export", kExample, "--output-dir", Out()}).status, 0);
   const QByteArray animation = read_file(Out("walker.mng"));
@@ -336,6 +376,11 @@ TEST_F(Headless, FailsWithAMessage) {
        {"--export", kExample, "--output-dir", out, "--fps", "51"},
        [] {},
        "--fps takes a whole number from 1 to 50, not \"51\"",
+       false},
+      {"a scale out of range",
+       {"--export", kExample, "--output-dir", out, "--scale", "9"},
+       [] {},
+       "--scale takes a whole number from 1 to 8, not \"9\"",
        false},
       {"a loop count that is no number",
        {"--export", kExample, "--output-dir", out, "--loop", "x"},

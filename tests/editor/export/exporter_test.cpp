@@ -334,9 +334,22 @@ TEST_F(ExportTest, RefusesBeforeAnythingChanges) {
   const struct {
     const char* basename;
     const char* folder;
-  } kCases[] = {{"my walk", ""}, {"my\twalk", ""}, {"sub/walk", ""}, {"sample", "missing"}};
+    int scale = 1;
+  } kCases[] = {{"my walk", ""},
+                {"my\twalk", ""},
+                {"sub/walk", ""},
+                {"sample", "missing"},
+                {"sample", "", 8}};  // 4100 pixels wide: 32800 once scaled
   for (const auto& c : kCases) {
-    SCOPED_TRACE(c.basename + std::string(" in ") + c.folder);
+    SCOPED_TRACE(c.basename + std::string(" in ") + c.folder + " x" + std::to_string(c.scale));
+    if (c.scale > 1) {
+      model_.bg_from_file = true;
+      model_.pic[kBackground] = QImage(4100, 8, QImage::Format_RGB32);
+      model_.pic[kBackground].fill(Qt::blue);
+      model_.fit_frame_canvas();
+      model_.export_scale = c.scale;
+      options_.formats = {AnimationFormat::Mng, AnimationFormat::Gif};
+    }
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("sub");
     model_.set_output_folder(QDir(dir.path()).filePath(c.folder));
@@ -350,6 +363,11 @@ TEST_F(ExportTest, RefusesBeforeAnythingChanges) {
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(result.caption, "エラー");
     EXPECT_FALSE(result.message.isEmpty());
+    if (c.scale > 1) {
+      EXPECT_EQ(result.message.toStdString(),
+                "8倍に拡大すると 32800 × 64 ピクセルになり、アニメーションにできる大きさ"
+                "（縦横 32767 ピクセルまで）を超えます。");
+    }
     EXPECT_EQ(names_in(dir.path()), QStringList{"sub"});
     EXPECT_EQ(names_in(QDir(dir.path()).filePath("sub")), QStringList());
     EXPECT_EQ(animation.state(), AnimationTest::State::Running);

@@ -126,20 +126,25 @@ TEST_F(SettingsFile, KeepsTheTimingInRecordsAfterTheBackground) {
   EXPECT_TRUE(plain.endsWith("#TRUE#,16777215,80,50\r\n")) << plain.right(40).toStdString();
 
   m.timing = {12, 3};
+  m.export_scale = 2;
   m.frame_hold[1] = 5;
   m.frame_hold[3] = 7;  // beyond the sequence: not stored
   ASSERT_TRUE(save_settings(m, Path(QStringLiteral("timed.pst")), &error));
   EXPECT_EQ(ReadFile(Path(QStringLiteral("timed.pst"))),
-            plain + "\"frame_rate\",12\r\n\"loop_count\",3\r\n\"holds\",1,5,1\r\n");
+            plain +
+                "\"frame_rate\",12\r\n\"loop_count\",3\r\n\"scale\",2\r\n"
+                "\"holds\",1,5,1\r\n");
 
   ProjectModel loaded(Prog());
   ASSERT_TRUE(load_settings(loaded, Path(QStringLiteral("timed.pst")), &error));
   EXPECT_EQ(loaded.timing, (AnimationTiming{12, 3}));
+  EXPECT_EQ(loaded.export_scale, 2);
   EXPECT_EQ(loaded.hold(0), 1);
   EXPECT_EQ(loaded.hold(1), 5);
   EXPECT_EQ(loaded.hold(3), 1);
   ASSERT_TRUE(load_settings(loaded, Path(QStringLiteral("plain.pst")), &error));
   EXPECT_EQ(loaded.timing, AnimationTiming{});
+  EXPECT_EQ(loaded.export_scale, 1);
   EXPECT_EQ(loaded.periods_of(3), 3);
 }
 
