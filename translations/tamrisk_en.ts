@@ -78,6 +78,14 @@
         <source>WebP (.webp)</source>
         <translation>WebP (.webp)</translation>
     </message>
+    <message>
+        <source>スプライトシート</source>
+        <translation>sprite sheet</translation>
+    </message>
+    <message>
+        <source>スプライトシート (PNG + JSON)</source>
+        <translation>Sprite sheet (PNG + JSON)</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::AnimationTest</name>
@@ -344,10 +352,6 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</translation>
     </message>
     <message>
-        <source>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless).</source>
-        <translation>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless).</translation>
-    </message>
-    <message>
         <source>Show every pixel of the animations as an N x N block, 1 to %1, instead of the project&apos;s scale; the frame files keep their size.</source>
         <translation>Show every pixel of the animations as an N x N block, 1 to %1, instead of the project&apos;s scale; the frame files keep their size.</translation>
     </message>
@@ -356,6 +360,10 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
 </source>
         <translation>Usage: Tamrisk --export FILE.pst [--png|--bmp] [--format LIST] [--fps N] [--loop N] [--scale N] [--output-dir DIR] [--force]
 </translation>
+    </message>
+    <message>
+        <source>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless), sheet (&lt;basename&gt;_sheet.png and &lt;basename&gt;_sheet.json, a sprite sheet).</source>
+        <translation>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless), sheet (&lt;basename&gt;_sheet.png and &lt;basename&gt;_sheet.json, a sprite sheet).</translation>
     </message>
 </context>
 <context>
@@ -673,6 +681,13 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
             <numerusform>Records are missing (there is only %n line; 11 layer lines and 1 main record line are needed).</numerusform>
             <numerusform>Records are missing (there are only %n lines; 11 layer lines and 1 main record line are needed).</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>tamrisk::SpriteSheetEncoder</name>
+    <message>
+        <source>スプライトシートが縦横 %1 ピクセルに収まりません。</source>
+        <translation>The sprite sheet does not fit in %1 pixels a side.</translation>
     </message>
 </context>
 <context>

@@ -42,7 +42,7 @@ bool AnimationEncoder::add(const FrameStep& step, QString* error) {
   }
   const int periods = step.periods < 1 ? 1 : step.periods;
   const bool first = pending_.frame.isNull();
-  if (!first && (step.changed & step.frame.rect()).isEmpty()) {
+  if (!first && folds_unchanged() && (step.changed & step.frame.rect()).isEmpty()) {
     pending_.periods += periods;
     pending_.frames += step.frames < 1 ? 1 : step.frames;
     return true;

@@ -51,6 +51,14 @@ class AnimationEncoder {
   // What the user should know about the result (frames whose colours were
   // reduced, say); empty when nothing.
   virtual QStringList notes() const { return {}; }
+  // After finish(), the bytes of a file that goes with the animation (a
+  // sprite sheet's frame list), for an animation file named image_name whose
+  // frames are named frame_names and scaled by scale; empty for none.
+  virtual QByteArray companion(const QString& image_name, const QStringList& frame_names,
+                               int scale) const {
+    (void)image_name, (void)frame_names, (void)scale;
+    return {};
+  }
 
   QSize size() const { return size_; }
   const AnimationTiming& timing() const { return timing_; }
@@ -59,6 +67,10 @@ class AnimationEncoder {
   static QString out_of_memory();
 
  protected:
+  // Whether a frame that changes nothing is folded into the step before
+  // (every format that plays the frames); a format that lists every frame
+  // takes each on its own, changed empty.
+  virtual bool folds_unchanged() const { return true; }
   // add() and finish() once the shared checks passed: the next step, its
   // periods complete; then the file.
   virtual bool take(const FrameStep& step, QString* error) = 0;

@@ -38,8 +38,11 @@ int export_project(ProjectModel& model, const QString& compiler, bool force,
   const ExportPaths paths(model.output_dir, model.basename);
   if (model.png_output && !force && check_basename(model.basename, nullptr)) {
     for (const AnimationFormat format : formats) {
-      const QString animation = paths.animation_file(format);
-      if (QFileInfo::exists(animation)) {
+      for (const QString& animation :
+           {paths.animation_file(format), paths.companion_file(format)}) {
+        if (animation.isEmpty() || !QFileInfo::exists(animation)) {
+          continue;
+        }
         return fail(
             QCoreApplication::translate("tamrisk::Headless", "%1 exists; add --force to replace it")
                 .arg(QDir::toNativeSeparators(animation)));
@@ -129,7 +132,8 @@ int run_headless(const QStringList& arguments) {
           "PNG mode: the animations to make, comma-separated: mng (every frame "
           "whole, through the compiler; the default), compact-mng (<basename>.mng "
           "of the changed rectangles), apng (<basename>.png), gif (<basename>.gif), "
-          "webp (<basename>.webp, lossless)."),
+          "webp (<basename>.webp, lossless), sheet (<basename>_sheet.png and "
+          "<basename>_sheet.json, a sprite sheet)."),
       QStringLiteral("LIST"));
   const QCommandLineOption fps_option(
       QStringLiteral("fps"),

@@ -6,6 +6,7 @@
 #include "anim/apng_encoder.h"
 #include "anim/compact_mng_encoder.h"
 #include "anim/gif_encoder.h"
+#include "anim/sprite_sheet_encoder.h"
 #include "anim/webp_encoder.h"
 
 namespace tamrisk {
@@ -20,6 +21,7 @@ struct FormatRow {
   const char* title;
   const char* label;
   EncoderFactory make;
+  const char* companion_suffix = "";
 };
 
 const FormatRow kFormatRows[] = {
@@ -35,6 +37,10 @@ const FormatRow kFormatRows[] = {
      QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "GIF (.gif)"), make_gif_encoder},
     {AnimationFormat::Webp, "webp", ".webp", QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "WebP"),
      QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "WebP (.webp)"), make_webp_encoder},
+    {AnimationFormat::Sheet, "sheet", "_sheet.png",
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "スプライトシート"),
+     QT_TRANSLATE_NOOP("tamrisk::AnimationFormats", "スプライトシート (PNG + JSON)"),
+     make_sprite_sheet_encoder, "_sheet.json"},
 };
 
 const FormatRow& row_of(AnimationFormat format) {
@@ -69,6 +75,10 @@ QString format_name(AnimationFormat format) {
 
 QString format_suffix(AnimationFormat format) {
   return QString::fromLatin1(row_of(format).suffix);
+}
+
+QString format_companion_suffix(AnimationFormat format) {
+  return QString::fromLatin1(row_of(format).companion_suffix);
 }
 
 QString format_title(AnimationFormat format) {

@@ -18,6 +18,7 @@ enum class AnimationFormat {
   Apng,        // BASE.png
   Gif,         // BASE.gif
   Webp,        // BASE.webp
+  Sheet,       // BASE_sheet.png and BASE_sheet.json
 };
 
 // Every format, in the order of the table: the order of menus and lists.
@@ -28,6 +29,9 @@ const QList<AnimationFormat>& all_animation_formats();
 QString format_name(AnimationFormat format);
 // ".mng", ".png" or ".gif": what follows the base name in the file's name.
 QString format_suffix(AnimationFormat format);
+// What follows the base name in the name of the file that goes with the
+// animation ("_sheet.json"); empty for formats of one file.
+QString format_companion_suffix(AnimationFormat format);
 // How messages name the format ("APNG") and how a menu offers it.
 QString format_title(AnimationFormat format);
 QString format_label(AnimationFormat format);

@@ -67,6 +67,11 @@ QString ExportPaths::animation_file(AnimationFormat format) const {
   return prefix() + format_suffix(format);
 }
 
+QString ExportPaths::companion_file(AnimationFormat format) const {
+  const QString suffix = format_companion_suffix(format);
+  return suffix.isEmpty() ? QString() : prefix() + suffix;
+}
+
 QString ExportPaths::compiler_output() const {
   return folder_ + QDir::separator() + QLatin1String(kCompilerOutputName);
 }

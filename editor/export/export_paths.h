@@ -39,6 +39,8 @@ class ExportPaths {
   QString final_animation() const;  // P + ".mng"
   // P + format_suffix(format).
   QString animation_file(AnimationFormat format) const;
+  // P + format_companion_suffix(format); empty for a format of one file.
+  QString companion_file(AnimationFormat format) const;
   QString compiler_output() const;  // F, separator, "mng_qoya.mng"
 
   // Whether the script names frames by their bare file names: a folder

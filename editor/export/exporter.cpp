@@ -421,6 +421,27 @@ void make_compiled_mng(ExportRun& run) {
   }
 }
 
+// The file that goes with an animation just written (a sprite sheet's frame
+// list), asked about and written as the animation was.
+void write_companion(ExportRun& run, const ExportRun::Encoding& encoding) {
+  const QString path = run.paths.companion_file(encoding.format);
+  if (path.isEmpty() || !may_write(run, path)) {
+    return;
+  }
+  QStringList frame_names;
+  for (int k = 0; k < run.model.frame_count(); ++k) {
+    frame_names << QFileInfo(run.paths.frame_file(k, true)).fileName();
+  }
+  const QByteArray bytes = encoding.encoder->companion(
+      QFileInfo(run.paths.animation_file(encoding.format)).fileName(), frame_names, run.scale);
+  QString why;
+  if (write_file_atomically(path, bytes, &why)) {
+    run.result.animations << AnimationFile{encoding.format, path, bytes.size()};
+  } else {
+    run.failures << animation_failure(encoding.format, path, why);
+  }
+}
+
 // Finishes every animation encoded beside the frames into its file.
 void finish_animations(ExportRun& run) {
   for (ExportRun::Encoding& encoding : run.encodings) {
@@ -436,6 +457,7 @@ void finish_animations(ExportRun& run) {
     if (encoding.encoder->finish(&bytes, &why) && write_file_atomically(path, bytes, &why)) {
       run.result.animations << AnimationFile{encoding.format, path, bytes.size()};
       run.result.notes << encoding.encoder->notes();
+      write_companion(run, encoding);
     } else {
       run.failures << animation_failure(encoding.format, path, why);
     }

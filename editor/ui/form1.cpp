@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -258,6 +260,19 @@ bool Form1::Form_KeyDown(int key) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == format_menu_ && format_menu_ != nullptr &&
+      (event->type() == QEvent::MouseButtonRelease ||
+       (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space))) {
+    QAction* action =
+        event->type() == QEvent::MouseButtonRelease
+            ? format_menu_->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint())
+            : format_menu_->activeAction();
+    if (action != nullptr && action->isCheckable() && action->isEnabled()) {
+      action->trigger();
+      return true;
+    }
+  }
   if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
     return QWidget::eventFilter(watched, event);
   }

@@ -15,6 +15,7 @@
 #include "ui/qt_animation_timer.h"
 
 class QDialog;
+class QMenu;
 class QKeyEvent;
 class QLabel;
 class QSpinBox;
@@ -196,6 +197,7 @@ class Form1 : public QWidget {
   bool exporting_ = false;
   QList<AnimationFormat> formats_;
   std::function<void(QDialog&)> timing_dialog_shown_;
+  QMenu* format_menu_ = nullptr;
 
   QPushButton* Command1;
   std::array<ImageCanvas*, kLayerCount> pic{};

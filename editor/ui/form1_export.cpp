@@ -70,6 +70,10 @@ void Form1::make_format_chooser() {
   output_formats->setGeometry(612, 307, 62, 25);
   output_formats->setPopupMode(QToolButton::InstantPopup);
   auto* menu = new QMenu(output_formats);
+  // Ticking a format leaves the menu open, so that several are chosen in
+  // one opening; a click outside it or Escape closes it.
+  menu->installEventFilter(this);
+  format_menu_ = menu;
   for (const AnimationFormat format : all_animation_formats()) {
     QAction* action = menu->addAction(format_label(format));
     action->setObjectName(format_name(format));

@@ -119,7 +119,7 @@ TEST_F(ExportFaults, FilesBeyondAFileSizeLimitOrNamedByAFolder) {
   const auto not_written = [this](const QString& what, const char* file) {
     return what + "のファイル「" + Path(file) + "」を書き出せませんでした（";
   };
-  const char* kAnimations = "compact-mng,apng,gif,webp";
+  const char* kAnimations = "compact-mng,apng,gif,webp,sheet";
   const struct {
     const char* name;
     bool png;
@@ -142,11 +142,18 @@ TEST_F(ExportFaults, FilesBeyondAFileSizeLimitOrNamedByAFolder) {
       {"GIF's name", true, kAnimations, 0, "sample.gif", not_written("GIF", "sample.gif")},
       {"WebP", true, kAnimations, 20, "sample.webp", not_written("WebP", "sample.webp")},
       {"WebP's name", true, kAnimations, 0, "sample.webp", not_written("WebP", "sample.webp")},
+      {"sprite sheet", true, kAnimations, 40, "sample_sheet.png",
+       not_written("スプライトシート", "sample_sheet.png")},
+      {"sprite sheet's name", true, kAnimations, 0, "sample_sheet.png",
+       not_written("スプライトシート", "sample_sheet.png")},
+      {"sprite sheet list's name", true, kAnimations, 0, "sample_sheet.json",
+       not_written("スプライトシート", "sample_sheet.json")},
   };
   model_.set_pattern_anime("1111111111");
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    for (const char* name : {"sample.mng", "sample.png", "sample.gif", "sample.webp"}) {
+    for (const char* name : {"sample.mng", "sample.png", "sample.gif", "sample.webp",
+                             "sample_sheet.png", "sample_sheet.json"}) {
       QDir(Path(name)).removeRecursively();  // the folder of the row before
     }
     QFile::remove(Path(c.file));
@@ -188,8 +195,12 @@ TEST_F(ExportFaults, FilesBeyondAFileSizeLimitOrNamedByAFolder) {
       others << QFileInfo(animation.path).fileName();
       written.insert(others.back().toStdString());
     }
-    QStringList expected = {"sample.mng", "sample.png", "sample.gif", "sample.webp"};
+    QStringList expected = {"sample.mng",  "sample.png",       "sample.gif",
+                            "sample.webp", "sample_sheet.png", "sample_sheet.json"};
     expected.removeOne(c.file);
+    if (QString(c.file) == "sample_sheet.png") {
+      expected.removeOne("sample_sheet.json");  // the list goes only with its sheet
+    }
     EXPECT_EQ(others, beside ? expected : QStringList());
     written.erase(c.file);
     EXPECT_EQ(Differences(before, TakeSnapshot(Root()), written), "");

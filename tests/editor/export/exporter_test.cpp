@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -270,6 +273,8 @@ TEST_F(ExportTest, EveryFormatPlaysTheTiming) {
           }
           break;
         }
+        case AnimationFormat::Sheet:
+          break;  // durations: the sheet's own test
         case AnimationFormat::Webp: {
           // libwebp's own decoder counts the plays; Qt the repeats after the first.
           const Shown shown = read_with_webp(path);
@@ -289,6 +294,42 @@ TEST_F(ExportTest, EveryFormatPlaysTheTiming) {
     GTEST_SKIP() << "some readers are missing (ImageMagick, apngdis, Qt's MNG and WebP plugins): "
                     "their rows were not checked";
   }
+}
+
+// The sprite sheet sliced by its frame list shows every frame file, scaled;
+// repeated frames share a cell, and the durations add up to the length.
+TEST_F(ExportTest, SpriteSheetSlicedByItsListShowsEveryFrame) {
+  model_.set_sc_bar(0);
+  model_.frame_dy[2] = 0;
+  model_.set_pattern_anime("12121");  // two pictures, five frames
+  model_.timing.frame_rate = 12;
+  model_.frame_hold[1] = 3;
+  model_.export_scale = 2;
+  options_.formats = {AnimationFormat::Sheet};
+  ASSERT_TRUE(export_frames(model_, options_).ok());
+  const QImage sheet(Path("sample_sheet.png"));
+  const QJsonObject json = QJsonDocument::fromJson(read_file(Path("sample_sheet.json"))).object();
+  const QJsonObject meta = json["meta"].toObject();
+  EXPECT_EQ(meta["image"].toString(), "sample_sheet.png");
+  EXPECT_EQ(meta["scale"].toString(), "2");
+  EXPECT_EQ(QSize(meta["size"]["w"].toInt(), meta["size"]["h"].toInt()), sheet.size());
+  const QJsonObject frames = json["frames"].toObject();
+  ASSERT_EQ(frames.size(), 5);
+  int total = 0;
+  QSet<QString> cells;
+  for (int k = 0; k < 5; ++k) {
+    const QJsonObject entry = frames[QString("sample%1.png").arg(k, 2, 10, QChar('0'))].toObject();
+    const QJsonObject r = entry["frame"].toObject();
+    const QRect rect(r["x"].toInt(), r["y"].toInt(), r["w"].toInt(), r["h"].toInt());
+    cells << QString::number(rect.x()) + "," + QString::number(rect.y());
+    EXPECT_EQ(entry["sourceSize"]["w"].toInt(), 32);
+    const QImage frame(Path(QString("sample%1.png").arg(k, 2, 10, QChar('0'))));
+    EXPECT_EQ(first_difference(sheet.copy(rect), frame.scaled(frame.size() * 2)), QString())
+        << "frame " << k;
+    total += entry["duration"].toInt();
+  }
+  EXPECT_EQ(cells.size(), 2);
+  EXPECT_EQ(total, 583);  // 7 periods of 1/12 s
 }
 
 TEST_F(ExportTest, AsksBeforeReplacingTheAnimation) {

@@ -249,6 +249,30 @@ class ExportWindowTest : public QObject {
     QSettings().clear();
   }
 
+  void theFormatMenuStaysOpenWhileFormatsAreTicked() {
+    QSettings().clear();
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    w->click(QStringLiteral("output_png"));
+    auto* chooser = w->get<QToolButton>(QStringLiteral("output_formats"));
+    QMenu* menu = chooser->menu();
+    bool open_after_ticks = false;
+    QTimer::singleShot(0, menu, [&] {
+      for (const char* name : {"gif", "webp"}) {
+        QAction* action = menu->findChild<QAction*>(QString::fromLatin1(name));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+      }
+      open_after_ticks = menu->isVisible();
+      QTest::keyClick(menu, Qt::Key_Escape);
+    });
+    QTest::mouseClick(chooser, Qt::LeftButton);  // runs the menu until Escape
+    QVERIFY(open_after_ticks);
+    QCOMPARE(w->form->animation_formats(),
+             QList<AnimationFormat>(
+                 {AnimationFormat::Mng, AnimationFormat::Gif, AnimationFormat::Webp}));
+    QSettings().clear();
+  }
+
   void anExistingAnimationIsReplacedOnlyAfterYes_data() {
     QTest::addColumn<bool>("yes");
     QTest::newRow("yes") << true;
