@@ -97,6 +97,9 @@ TEST(CompactMng, ReadersShowEveryFrameForEver) {
     EXPECT_EQ(shown_difference(qt, frames, false), QString()) << "Qt";
     EXPECT_EQ(qt.loop, -1);
     EXPECT_EQ(qt.image_count, n);
+    if (!installed("identify")) {
+      continue;
+    }
     Shown magick = read_with_magick(path);
     EXPECT_EQ(magick.loop, 0);
     if (n == 1) {
@@ -105,6 +108,7 @@ TEST(CompactMng, ReadersShowEveryFrameForEver) {
     }
     EXPECT_EQ(shown_difference(magick, frames, false), QString()) << "ImageMagick";
   }
+  SKIP_FOR_MISSING_READERS();
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "export_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include "anim/animation_encoder.h"
 #include "anim/frame_delta.h"
 
@@ -68,8 +70,43 @@ bool ignores_permissions() {
   return geteuid() == 0;
 }
 
+namespace {
+
+// The programs found missing, and the test that looked for them.
+struct Missing {
+  std::string test;
+  QStringList programs;
+};
+Missing& missing() {
+  static Missing m;
+  const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+  const std::string test =
+      info != nullptr ? info->test_suite_name() + std::string(".") + info->name() : std::string();
+  if (m.test != test) {
+    m = Missing{test, {}};
+  }
+  return m;
+}
+
+}  // namespace
+
+bool installed(const char* program) {
+  if (!QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
+    return true;
+  }
+  QStringList& programs = missing().programs;
+  if (!programs.contains(QString::fromLatin1(program))) {
+    programs << QString::fromLatin1(program);
+  }
+  return false;
+}
+
+QString missing_readers() {
+  return missing().programs.join(QStringLiteral(", "));
+}
+
 QString pngcheck_complaint(const QString& path) {
-  if (QStandardPaths::findExecutable("pngcheck").isEmpty()) {
+  if (!installed("pngcheck")) {
     return QString();
   }
   QProcess process;

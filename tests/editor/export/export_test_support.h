@@ -3,6 +3,8 @@
 // Files, independent checkers (pngcheck, Qt's readers, ImageMagick, apngdis)
 // and pixel comparison for the export tests.
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -43,7 +45,23 @@ QStringList names_in(const QString& folder);
 // Whether permissions fail to stop this process (root).
 bool ignores_permissions();
 
-// pngcheck's complaint; empty when it accepts the file or is not installed.
+// Whether a program is installed; when it is not, the test that asked is
+// skipped with its name once the rest of it has run (skip_for_missing).
+bool installed(const char* program);
+// Skips the running test, naming every program installed() found missing;
+// nothing when none was. Call it last in the test body.
+#define SKIP_FOR_MISSING_READERS()                                              \
+  do {                                                                          \
+    const QString missing = export_test::missing_readers();                     \
+    if (!missing.isEmpty()) {                                                   \
+      GTEST_SKIP() << "not installed, so not checked: " << qPrintable(missing); \
+    }                                                                           \
+  } while (false)
+// The programs installed() found missing in the running test.
+QString missing_readers();
+
+// pngcheck's complaint; empty when it accepts the file. Without pngcheck:
+// empty, and the test is marked for skip_for_missing.
 QString pngcheck_complaint(const QString& path);
 // The first count frames that Qt's MNG plugin decodes; fewer when it stops.
 std::vector<QImage> decode_mng(const QString& path, int count);
