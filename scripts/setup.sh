@@ -16,7 +16,7 @@ packages=(
   qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
   libpng-dev zlib1g-dev libdeflate-dev libgif-dev libwebp-dev
   libgtest-dev libbenchmark-dev
-  pngcheck imagemagick apngdis
+  pngcheck imagemagick apngdis ffmpeg
   fonts-noto-cjk xvfb xauth
   desktop-file-utils appstream shared-mime-info man-db
 )

@@ -233,6 +233,37 @@ Shown read_with_apngdis(const QString& path) {
   return shown;
 }
 
+std::vector<QImage> read_with_ffmpeg(const QString& path) {
+  QTemporaryDir out;
+  QProcess ffmpeg;
+  ffmpeg.start("ffmpeg", {"-loglevel", "error", "-i", path, "-vsync", "0", "-f", "image2",
+                          out.filePath("%04d.png")});
+  ffmpeg.waitForFinished(60000);
+  return images_in(out.path(), "*.png");
+}
+
+QString sequence_difference(const std::vector<QImage>& shown, const std::vector<QImage>& frames) {
+  const auto runs = [](const std::vector<QImage>& images) {
+    std::vector<QImage> once;
+    for (const QImage& image : images) {
+      if (once.empty() || !first_difference(image, once.back()).isEmpty()) {
+        once.push_back(image);
+      }
+    }
+    return once;
+  };
+  const std::vector<QImage> a = runs(shown);
+  const std::vector<QImage> b = runs(frames);
+  for (std::size_t k = 0; k < std::min(a.size(), b.size()); ++k) {
+    const QString difference = first_difference(a[k], b[k]);
+    if (!difference.isEmpty()) {
+      return QStringLiteral("picture %1: %2").arg(k).arg(difference);
+    }
+  }
+  return a.size() == b.size() ? QString()
+                              : QStringLiteral("%1 pictures, not %2").arg(a.size()).arg(b.size());
+}
+
 Shown read_with_webp(const QString& path) {
   Shown shown;
   const QByteArray bytes = read_file(path);

@@ -88,6 +88,11 @@ Shown read_with_magick(const QString& path);
 // The frames libwebp's animation decoder shows, their delays rounded to
 // hundredths, and the file's loop count (0 for ever).
 Shown read_with_webp(const QString& path);
+// The frames ffmpeg decodes from a file, each once (no delays).
+std::vector<QImage> read_with_ffmpeg(const QString& path);
+// The first difference between two sequences of pictures, each run of equal
+// pictures taken once; empty when they show the same.
+QString sequence_difference(const std::vector<QImage>& shown, const std::vector<QImage>& frames);
 // The frames apngdis takes out of an APNG, their delays, and acTL's plays.
 Shown read_with_apngdis(const QString& path);
 // The first mismatch between what a reader shows and frames shown for
