@@ -5,8 +5,8 @@
 
 namespace tamrisk {
 
-long long hundredths_until(long long periods, int frame_rate) {
-  return (200 * periods + frame_rate) / (2 * static_cast<long long>(frame_rate));
+long long time_until(long long periods, int frame_rate, int per_second) {
+  return (2 * per_second * periods + frame_rate) / (2 * static_cast<long long>(frame_rate));
 }
 
 QString AnimationEncoder::out_of_memory() {

@@ -12,11 +12,17 @@
 
 namespace tamrisk {
 
-// The end of the first `periods` frame periods in hundredths of a second,
+// The end of the first `periods` frame periods in 1/per_second seconds,
 // rounded to the nearest: a frame that starts at periods a and ends at b
-// lasts hundredths_until(b) - hundredths_until(a), so that rounding never
-// adds up over the frames.
-long long hundredths_until(long long periods, int frame_rate);
+// lasts time_until(b) - time_until(a), so that rounding never adds up over
+// the frames.
+long long time_until(long long periods, int frame_rate, int per_second);
+inline long long hundredths_until(long long periods, int frame_rate) {
+  return time_until(periods, frame_rate, 100);
+}
+inline long long milliseconds_until(long long periods, int frame_rate) {
+  return time_until(periods, frame_rate, 1000);
+}
 
 // One frame handed to an encoder: the frame, where it differs from the frame
 // before (the whole frame for the first; empty when nothing changed), and

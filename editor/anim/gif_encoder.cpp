@@ -5,7 +5,6 @@
 #include <QRect>
 
 #include <algorithm>
-#include <new>
 #include <numeric>
 #include <utility>
 #include <vector>
@@ -242,8 +241,7 @@ bool GifEncoder::start(const QImage& image, int delay, QString* error) {
     }
   }
   // The canvas is written to: a copy of its own.
-  canvas_ = image.format() == QImage::Format_RGB32 ? image.copy()
-                                                   : image.convertToFormat(QImage::Format_RGB32);
+  canvas_ = image.copy();
   if (canvas_.isNull()) {
     *error = out_of_memory();
     return false;

@@ -13,12 +13,6 @@
 namespace tamrisk {
 namespace {
 
-// The end of the first `periods` frame periods in milliseconds, rounded to
-// the nearest, so that the durations add up to the animation's length.
-int milliseconds_until(long long periods, int frame_rate) {
-  return static_cast<int>((2000 * periods + frame_rate) / (2 * static_cast<long long>(frame_rate)));
-}
-
 QJsonObject rect_object(QRect rect) {
   return {{QStringLiteral("x"), rect.x()},
           {QStringLiteral("y"), rect.y()},
@@ -42,21 +36,22 @@ class SpriteSheetEncoder final : public AnimationEncoder {
     QJsonObject frames;
     long long periods = 0;
     for (std::size_t k = 0; k < cell_of_.size(); ++k) {
-      const int start = milliseconds_until(periods, timing().frame_rate);
+      const auto start = milliseconds_until(periods, timing().frame_rate);
       periods += periods_[k];
       const QRect frame(place(cell_of_[k]), size());
       const QString name = static_cast<qsizetype>(k) < frame_names.size()
                                ? frame_names[static_cast<qsizetype>(k)]
                                : QString::number(k);
-      frames.insert(name, QJsonObject{
-                              {QStringLiteral("frame"), rect_object(frame)},
-                              {QStringLiteral("rotated"), false},
-                              {QStringLiteral("trimmed"), false},
-                              {QStringLiteral("spriteSourceSize"), rect_object(QRect({}, size()))},
-                              {QStringLiteral("sourceSize"), size_object(size())},
-                              {QStringLiteral("duration"),
-                               milliseconds_until(periods, timing().frame_rate) - start},
-                          });
+      frames.insert(
+          name, QJsonObject{
+                    {QStringLiteral("frame"), rect_object(frame)},
+                    {QStringLiteral("rotated"), false},
+                    {QStringLiteral("trimmed"), false},
+                    {QStringLiteral("spriteSourceSize"), rect_object(QRect({}, size()))},
+                    {QStringLiteral("sourceSize"), size_object(size())},
+                    {QStringLiteral("duration"),
+                     static_cast<int>(milliseconds_until(periods, timing().frame_rate) - start)},
+                });
     }
     const QJsonObject meta{
         {QStringLiteral("app"), QStringLiteral("Tamrisk")},
@@ -76,9 +71,8 @@ class SpriteSheetEncoder final : public AnimationEncoder {
 
   bool take(const FrameStep& step, QString* /*error: nothing fails here*/) override {
     // A frame that shows what an earlier one showed shares its cell.
-    const QByteArray pixels(reinterpret_cast<const char*>(step.frame.constBits()),
-                            step.frame.sizeInBytes());
-    const size_t key = qHash(pixels);
+    const size_t key =
+        qHashBits(step.frame.constBits(), static_cast<size_t>(step.frame.sizeInBytes()));
     int cell = -1;
     for (const int candidate : cells_by_hash_.values(key)) {
       if (cells_[static_cast<std::size_t>(candidate)] == step.frame) {

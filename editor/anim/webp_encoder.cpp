@@ -28,12 +28,6 @@ constexpr int kMethod = 4;
 constexpr qint64 kBothWaysPixels = qint64{2} << 20;
 constexpr int kMaxSide = 16383;  // WebP's limit
 
-// The end of the first `periods` frame periods in milliseconds, rounded to
-// the nearest, so that rounding never adds up over the frames.
-int milliseconds_until(long long periods, int frame_rate) {
-  return static_cast<int>((2000 * periods + frame_rate) / (2 * static_cast<long long>(frame_rate)));
-}
-
 struct Frame {
   QImage image;  // the whole frame, Format_RGB32
   QRect changed;
@@ -51,18 +45,17 @@ WebPConfig lossless_config(float effort) {
   return config;
 }
 
-// A WebPPicture of an area of an image, alpha as in the pixels. Freed with
-// WebPPictureFree.
-bool import_area(const QImage& image, QRect rect, WebPPicture* picture) {
+// A WebPPicture of a Format_RGB32 or ARGB32 image, alpha as in the pixels
+// (opaque in RGB32). Freed with WebPPictureFree, also after a failure.
+bool import_picture(const QImage& image, WebPPicture* picture) {
   if (!WebPPictureInit(picture)) {
     return false;
   }
   picture->use_argb = 1;
-  picture->width = rect.width();
-  picture->height = rect.height();
-  const QImage area = image.copy(rect).convertToFormat(QImage::Format_ARGB32);
-  return !area.isNull() &&
-         WebPPictureImportBGRA(picture, area.constBits(), static_cast<int>(area.bytesPerLine()));
+  picture->width = image.width();
+  picture->height = image.height();
+  return !image.isNull() &&
+         WebPPictureImportBGRA(picture, image.constBits(), static_cast<int>(image.bytesPerLine()));
 }
 
 // The WebP image data of rect of frame; with `previous`, the pixels that
@@ -90,19 +83,15 @@ QByteArray encode_area(const QImage& frame, const QImage* previous, QRect rect) 
   WebPMemoryWriter writer;
   WebPMemoryWriterInit(&writer);
   QByteArray out;
-  if (WebPPictureInit(&picture)) {
-    picture.use_argb = 1;
-    picture.width = rect.width();
-    picture.height = rect.height();
+  if (import_picture(area, &picture)) {
     picture.writer = WebPMemoryWrite;
     picture.custom_ptr = &writer;
-    if (WebPPictureImportBGRA(&picture, area.constBits(), static_cast<int>(area.bytesPerLine())) &&
-        WebPEncode(&config, &picture)) {
+    if (WebPEncode(&config, &picture)) {
       out = QByteArray(reinterpret_cast<const char*>(writer.mem),
                        static_cast<qsizetype>(writer.size));
     }
-    WebPPictureFree(&picture);
   }
+  WebPPictureFree(&picture);
   WebPMemoryWriterClear(&writer);
   return out;
 }
@@ -128,7 +117,7 @@ QByteArray encode_with_libwebp(QSize size, int loop_count, const std::vector<Fra
   bool ok = true;
   for (const Frame& frame : frames) {
     WebPPicture picture;
-    ok = import_area(frame.image, frame.image.rect(), &picture) &&
+    ok = import_picture(frame.image, &picture) &&
          WebPAnimEncoderAdd(encoder, &picture, frame.start_ms, &config);
     WebPPictureFree(&picture);
     if (!ok) {
@@ -235,9 +224,9 @@ class WebpEncoder final : public AnimationEncoder {
       return false;
     }
     Frame frame{step.frame, step.changed, 0, 0};
-    frame.start_ms = milliseconds_until(periods_, timing().frame_rate);
+    frame.start_ms = static_cast<int>(milliseconds_until(periods_, timing().frame_rate));
     periods_ += step.periods;
-    frame.end_ms = milliseconds_until(periods_, timing().frame_rate);
+    frame.end_ms = static_cast<int>(milliseconds_until(periods_, timing().frame_rate));
     frames_.push_back(std::move(frame));
     return true;
   }

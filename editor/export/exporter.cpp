@@ -40,6 +40,12 @@ QString clause(QString why) {
   return why;
 }
 
+QString frame_failure(const QString& file, const QString& why) {
+  return QCoreApplication::translate("tamrisk::Exporter",
+                                     "コマのファイル「%1」を書き出せませんでした（%2）。")
+      .arg(shown(file), clause(why));
+}
+
 // The frame as a 24-bit BMP, made in memory and written in one step.
 bool write_bmp(const QImage& frame, const QString& path, QString* error) {
   QByteArray bytes;
@@ -99,7 +105,9 @@ struct ExportRun {
   const bool compiled_mng = png && options.formats.contains(AnimationFormat::Mng);
   QSize frame_size;  // of win_main, once prepared
   ExportResult result;
-  QStringList script_names;  // the frames' names in the script, in order
+  // The frames' names in the script, in order: the scaled frames' at a
+  // scale above 1.
+  QStringList script_names;
   std::vector<Encoding> encodings;
   QStringList failures;  // one line for each animation that failed
 };
@@ -151,13 +159,11 @@ class FrameFiles {
                         ? write_bmp(*bmp_frame, file, why)
                         : encoder_.take(&bytes, why) && write_png_bytes(bytes, file, why);
     if (!ok) {
-      *why = QCoreApplication::translate("tamrisk::Exporter",
-                                         "コマのファイル「%1」を書き出せませんでした（%2）。")
-                 .arg(shown(file), clause(*why));
+      *why = frame_failure(file, *why);
       return false;
     }
     run_.result.files << file;
-    run_.script_names << run_.paths.script_frame_name(written_);
+    run_.script_names << run_.paths.script_frame_name(written_, run_.scale);
     if (run_.options.frame_written) {
       run_.options.frame_written(written_, run_.model.frame_count());
     }
@@ -241,9 +247,7 @@ QString animation_failure(AnimationFormat format, const QString& path, const QSt
 bool write_scaled_frame(ExportRun& run, int k, const QImage& scaled, QString* why) {
   const QString file = run.paths.frame_file(k, true, run.scale);
   if (!write_png(scaled, scaled.width(), scaled.height(), file, why)) {
-    *why = QCoreApplication::translate("tamrisk::Exporter",
-                                       "コマのファイル「%1」を書き出せませんでした（%2）。")
-               .arg(shown(file), clause(*why));
+    *why = frame_failure(file, *why);
     return false;
   }
   run.result.files << file;
@@ -277,11 +281,11 @@ bool write_frames(ExportRun& run) {
     if (!files.add(frame, &why)) {
       return fail_frame();
     }
-    // The animations show every pixel scale x scale times; the whole-frame
-    // MNG then needs frame files of that size of its own.
     if (!run.png) {
       continue;
     }
+    // The animations show every pixel scale x scale times; the whole-frame
+    // MNG then needs frame files of that size of its own.
     const QImage scaled = scaled_up(frame, run.scale);
     if (scaled.isNull()) {
       why = AnimationEncoder::out_of_memory();
@@ -318,15 +322,9 @@ bool write_frame_script(ExportRun& run) {
   for (int k = 0; k < run.script_names.size(); ++k) {
     holds.push_back(run.model.hold(k));
   }
-  QStringList names = run.script_names;
-  if (run.scale > 1) {
-    for (int k = 0; k < names.size(); ++k) {
-      names[k] = run.paths.script_frame_name(k, run.scale);
-    }
-  }
   run.result.script_text =
       mng_script_text(run.frame_size.width() * run.scale, run.frame_size.height() * run.scale,
-                      names, run.model.timing, holds);
+                      run.script_names, run.model.timing, holds);
   const QString script = run.paths.script_file();
   QString why;
   if (!write_script(script, run.result.script_text, &why)) {
