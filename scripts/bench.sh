@@ -5,14 +5,20 @@
 #   1. embedding 91 large PNG files (218 MB): vessik against cat writing the
 #      same files into one output file;
 #   2. a script of one million short chunk lines: vessik, lines per second;
-#   3. the 91-frame benchmark project (a 256-colour scene; a size with the
-#      suffix "rgb" is its variant of some ten thousand colours a frame) at
-#      each size: Tamrisk --export (compose, encode, and make the animation)
-#      once for each --format, against the peers that make the same kind of
-#      animation from the frames the export wrote: ImageMagick's convert
-#      assembling an MNG (its resource limits raised, see below), apngasm
-#      making an APNG, and ImageMagick's undithered OptimizePlus GIF
-#      optimised further by gifsicle -O3;
+#   3. the 91-frame benchmark projects: the meadow (a 256-colour scene; a
+#      size with the suffix "rgb" is its variant of some ten thousand colours
+#      a frame) at each of SIZES, and one project of each of KINDS (see
+#      bench/bench_project.h): Tamrisk --export (compose, encode, and make
+#      the animation) once for each --format, against the peers that make the
+#      same kind of animation from the frames the export wrote: ImageMagick's
+#      convert assembling an MNG (its resource limits raised, see below),
+#      apngasm and apngasm -z2 (zopfli) making an APNG, ImageMagick's
+#      undithered OptimizePlus GIF optimised further by gifsicle -O3, ffmpeg's
+#      GIF of one palette for all frames, undithered, of changed rectangles,
+#      and img2webp -loop 0 -lossless -min_size once Tamrisk makes WebP; then
+#      each export against the target of its format (the "Targets" table at
+#      the end, with the GIFs' PSNR and whether ffmpeg decodes our APNG
+#      exactly);
 #   4. compose_frame per frame (editor_bench), against the animation test's
 #      80 ms tick.
 #
@@ -20,13 +26,16 @@
 #   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMRISK_BUILD_BENCH=ON
 #   cmake --build build-bench
 #   scripts/bench.sh build-bench
-# The peers come with scripts/setup.sh --bench; a missing one is left out.
+# The peers come with scripts/setup.sh --bench; a missing one is left out,
+# and one that fails is reported and its row left without a size.
 #
 # RUNS (default 5) timed rounds; each round runs every contender once, in
 # turn (every other round backwards), so that a change in the machine's load
 # falls on all of them alike. Dirty pages are synced before every run.
 # WARMUP=0 skips the untimed round before them. SIZES (default
-# "640x480 640x480rgb 1920x1080") are the project sizes. The inputs and outputs (about
+# "640x480 640x480rgb 1920x1080") are the meadow's sizes, KINDS (default
+# "sprites switch gradient pixel64 pixel16 hd") the other projects; either
+# may be empty. The inputs and outputs (about
 # 1 GB) go to a temporary folder under TMPDIR, removed at the end.
 set -euo pipefail
 export LC_ALL=C # a decimal point in EPOCHREALTIME and awk
@@ -57,7 +66,12 @@ done
 have() { command -v "$1" >/dev/null 2>&1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# KEEP=1 keeps the folder, to look into the files afterwards.
+if [ "${KEEP:-0}" = 1 ]; then
+  trap 'echo "Kept $work"' EXIT
+else
+  trap 'rm -rf "$work"' EXIT
+fi
 q() { printf '%q' "$1"; }
 
 # ------------------------------------------------------------------ inputs
