@@ -276,6 +276,378 @@ QImage foreground(int width, int height) {
   return image;
 }
 
+// ------------------------------------------------------------------ kinds
+
+// Six small sprites over a brick wall: the sky, the bricks, the grass and the
+// stones take 40, 64, 48 and 48 colours, 200 in all.
+QRgb wall_palette(int entry) {
+  if (entry < 40) {
+    return mix(qRgb(70, 110, 200), qRgb(190, 215, 245), entry, 40);
+  }
+  if (entry < 104) {
+    static const QRgb kEnds[4][2] = {{qRgb(190, 80, 60), qRgb(90, 30, 20)},
+                                     {qRgb(204, 122, 82), qRgb(102, 52, 31)},
+                                     {qRgb(172, 92, 94), qRgb(72, 31, 37)},
+                                     {qRgb(212, 152, 102), qRgb(113, 71, 42)}};
+    const int i = entry - 40;
+    return mix(kEnds[i / 16][0], kEnds[i / 16][1], i % 16, 16);
+  }
+  if (entry < 152) {
+    return mix(qRgb(160, 210, 90), qRgb(30, 90, 30), entry - 104, 48);
+  }
+  return mix(qRgb(221, 222, 215), qRgb(51, 50, 55), entry - 152, 48);
+}
+
+QImage wall_background(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  const int wall = height / 4;
+  const int ground = height * 7 / 10;
+  const int brick_w = std::max(6, width / 20);
+  const int brick_h = std::max(3, height / 40);
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width; ++x) {
+      int entry;
+      if (y < wall) {
+        const int cloud = value_noise(x, y, 24, 21);
+        const int shade = dithered(y, wall, 40, x, y) + (cloud > 150 ? (cloud - 150) / 6 : 0);
+        entry = std::clamp(shade, 0, 39);
+      } else if (y < ground) {
+        const int course = (y - wall) / brick_h;
+        const int bx = x + (course % 2) * brick_w / 2;
+        const bool mortar = (y - wall) % brick_h == 0 || bx % brick_w == 0;
+        const auto brick =
+            hash(static_cast<std::uint32_t>(bx / brick_w), static_cast<std::uint32_t>(course), 22);
+        if (mortar) {
+          entry = 152 + 8 + value_noise(x, y, 3, 23) / 16;
+        } else {
+          const int shade = static_cast<int>(brick % 6) + value_noise(x, y, 3, 24) / 26;
+          entry = 40 + static_cast<int>((brick >> 8) % 4) * 16 + std::clamp(shade, 0, 15);
+        }
+      } else {
+        const int stone = value_noise(x, y, 20, 25);
+        if (stone > 200) {
+          entry = 152 + std::min(47, (stone - 200) * 48 / 56);
+        } else {
+          const int n = value_noise(x, y, 3, 26) / 24 - 5;
+          entry = 104 + std::clamp(dithered(y - ground, height - ground, 48, x, y) + n, 0, 47);
+        }
+      }
+      row[x] = wall_palette(entry);
+    }
+  }
+  return image;
+}
+
+// Step `step` (1..9) of six small round sprites, each circling a place of
+// its own; steps 7..9 shade them smoothly, a colour of their own for almost
+// every pixel, the others in eight flat shades a sprite.
+QImage sprite_swarm(int width, int height, int step) {
+  static const QRgb kEnds[6][2] = {
+      {qRgb(255, 236, 64), qRgb(150, 110, 0)},  {qRgb(255, 120, 200), qRgb(120, 20, 80)},
+      {qRgb(120, 255, 240), qRgb(0, 100, 110)}, {qRgb(250, 250, 250), qRgb(110, 110, 140)},
+      {qRgb(255, 150, 40), qRgb(130, 50, 0)},   {qRgb(180, 130, 255), qRgb(60, 20, 130)}};
+  const int pw = std::max(8, width * 3 / 4);
+  const int ph = std::max(8, height * 6 / 10);
+  QImage image(pw, ph, QImage::Format_RGB32);
+  image.fill(kKey);
+  const double r = std::max(2.0, height / 40.0);
+  const double phase = 2 * std::numbers::pi * step / 9;
+  const bool smooth = step >= 7;
+  for (int j = 0; j < 6; ++j) {
+    const double cx = pw * (j + 0.5) / 6 + pw / 14.0 * std::cos(phase + j * 1.1);
+    const double cy = ph * (0.5 + 0.3 * std::sin(j * 2.3)) + ph * 0.12 * std::sin(2 * phase + j);
+    for (int y = static_cast<int>(cy - r) - 1; y <= static_cast<int>(cy + r) + 1; ++y) {
+      for (int x = static_cast<int>(cx - r) - 1; x <= static_cast<int>(cx + r) + 1; ++x) {
+        const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+        if (d > r) {
+          continue;
+        }
+        const double t = smooth ? d / r : std::min(7, static_cast<int>(d * 8 / r)) / 7.0;
+        QRgb colour = blend(kEnds[j][0], kEnds[j][1], t);
+        const bool eye = std::abs(y + 0.5 - (cy - r * 0.2)) < r * 0.15 &&
+                         std::abs(std::abs(x + 0.5 - cx) - r * 0.35) < r * 0.15;
+        if (eye) {
+          colour = qRgb(20, 20, 30);
+        }
+        set(image, x, y, colour);
+      }
+    }
+  }
+  return image;
+}
+
+// A bar of stones along the top with a row of light markers.
+QImage status_bar(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(kKey);
+  const int bar = std::max(2, height / 24);
+  for (int y = 0; y < bar; ++y) {
+    for (int x = 0; x < width; ++x) {
+      set(image, x, y, wall_palette(152 + 30 + dithered(y, bar, 16, x, y)));
+    }
+  }
+  for (int i = 0; i < 5; ++i) {
+    const int x0 = width - (i + 1) * bar * 2;
+    for (int y = bar / 4; y < bar - bar / 4; ++y) {
+      for (int x = x0; x < x0 + bar; ++x) {
+        set(image, x, y, wall_palette(152 + i));
+      }
+    }
+  }
+  // The top-left pixel is the key.
+  set(image, 0, 0, kKey);
+  return image;
+}
+
+// Step `step` (5..9) of a shaded picture card: a smooth field of colour with
+// a fine grain, thousands of colours, its corners rounded off to the key.
+QImage photo_card(int width, int height, int step) {
+  const int pw = std::max(8, width * 35 / 100);
+  const int ph = std::max(8, height * 40 / 100);
+  QImage image(pw, ph, QImage::Format_RGB32);
+  image.fill(kKey);
+  const double corner = std::max(2.0, pw / 16.0);
+  const double phase = 2 * std::numbers::pi * step / 5;
+  for (int y = 0; y < ph; ++y) {
+    for (int x = 0; x < pw; ++x) {
+      const double dx = std::max({corner - x, x - (pw - 1 - corner), 0.0});
+      const double dy = std::max({corner - y, y - (ph - 1 - corner), 0.0});
+      if (std::hypot(dx, dy) > corner) {
+        continue;
+      }
+      const double u = static_cast<double>(x) / pw;
+      const double v = static_cast<double>(y) / ph;
+      const int grain =
+          static_cast<int>(hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                                static_cast<std::uint32_t>(30 + step)) %
+                           9) -
+          4;
+      const auto channel = [&](double value) {
+        return std::clamp(static_cast<int>(value) + grain, 0, 255);
+      };
+      const QRgb colour = qRgb(channel(128 + 100 * std::sin(3 * u + phase)),
+                               channel(128 + 90 * std::sin(4 * v + 2 * u + phase)),
+                               channel(128 + 110 * std::cos(2 * u - 3 * v + phase)));
+      set(image, x, y, colour == kKey ? qRgb(255, 1, 255) : colour);
+    }
+  }
+  return image;
+}
+
+QRgb gradient_at(int x, int y, int width, int height) {
+  const double u = static_cast<double>(x) / std::max(1, width - 1);
+  const double v = static_cast<double>(y) / std::max(1, height - 1);
+  return blend(blend(qRgb(30, 40, 110), qRgb(150, 60, 140), u),
+               blend(qRgb(240, 170, 90), qRgb(60, 170, 160), u), v);
+}
+
+QImage gradient_background(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width; ++x) {
+      row[x] = gradient_at(x, y, width, height);
+    }
+  }
+  return image;
+}
+
+int ball_size(int height) {
+  return std::max(6, height / 4);
+}
+
+// Step `step` (1..9) of a lit ball with a band that turns with the steps,
+// its edge anti-aliased (4 x 4 samples a pixel) against the gradient's colour
+// in the middle of its path.
+QImage ball(int width, int height, int step, int top) {
+  const int size = ball_size(height);
+  QImage image(size, size, QImage::Format_RGB32);
+  image.fill(kKey);
+  const double r = size / 2.0 - 1;
+  const double c = size / 2.0;
+  const double turn = 2 * std::numbers::pi * step / 9;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      int inside = 0;
+      for (int sy = 0; sy < 4; ++sy) {
+        for (int sx = 0; sx < 4; ++sx) {
+          inside += std::hypot(x + (sx + 0.5) / 4 - c, y + (sy + 0.5) / 4 - c) <= r ? 1 : 0;
+        }
+      }
+      if (inside == 0) {
+        continue;
+      }
+      const double nx = (x + 0.5 - c) / r;
+      const double ny = (y + 0.5 - c) / r;
+      const double nz = std::sqrt(std::max(0.0, 1 - nx * nx - ny * ny));
+      const double light = std::clamp(-0.5 * nx - 0.6 * ny + 0.62 * nz, 0.0, 1.0);
+      const bool band = std::sin(3 * std::atan2(ny, nx) + turn) > 0.3;
+      const QRgb base = band ? qRgb(250, 245, 235) : qRgb(225, 50, 45);
+      QRgb colour = blend(blend(qRgb(40, 10, 20), base, 0.25 + 0.75 * light), qRgb(255, 255, 255),
+                          std::pow(light, 12));
+      const QRgb under = gradient_at(width / 2 + x, top + y, width, height);
+      colour = blend(under, colour, inside / 16.0);
+      set(image, x, y, colour == kKey ? qRgb(255, 1, 255) : colour);
+    }
+  }
+  return image;
+}
+
+// The 16 colours of the pixel-art kinds.
+constexpr QRgb kPixelPalette[16] = {
+    qRgb(0, 0, 0),      qRgb(29, 43, 83),    qRgb(126, 37, 83),   qRgb(0, 135, 81),
+    qRgb(171, 82, 54),  qRgb(95, 87, 79),    qRgb(194, 195, 199), qRgb(255, 241, 232),
+    qRgb(255, 0, 77),   qRgb(255, 163, 0),   qRgb(255, 236, 39),  qRgb(0, 228, 54),
+    qRgb(41, 173, 255), qRgb(131, 118, 156), qRgb(255, 119, 168), qRgb(255, 204, 170)};
+
+QRgb pixel_colour(char c) {
+  if (c >= '0' && c <= '9') {
+    return kPixelPalette[c - '0'];
+  }
+  if (c >= 'a' && c <= 'f') {
+    return kPixelPalette[10 + c - 'a'];
+  }
+  return kKey;
+}
+
+// A scene of the 16 colours: sky with a cloud and the sun, a hill, a strip of
+// grass over speckled earth with a row of bricks.
+QImage pixel_background(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  const int ground = height * 3 / 4;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const auto h = hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), 40);
+      char c = 'c';
+      const double hill = ground - height * 0.18 * std::max(0.0, std::sin((x + 3.0) / width * 5));
+      if (y >= ground + 1) {
+        c = h % 7 == 0 ? '5' : (h % 11 == 0 ? '9' : '4');
+        const int brick = std::max(2, height / 16);
+        if (height >= 32 && y >= ground + 3 * brick && y < ground + 5 * brick) {
+          const int course = (y - ground) / brick;
+          const bool mortar = (y - ground) % brick == 0 || (x + course * brick) % (2 * brick) == 0;
+          c = mortar ? '6' : '8';
+        }
+      } else if (y >= ground) {
+        c = 'b';
+      } else if (y >= hill) {
+        c = '3';
+      } else if (std::hypot(x - width * 0.8, y - height * 0.15) < height * 0.09) {
+        c = 'a';
+      } else if (std::hypot((x - width * 0.3) / 2.2, y - height * 0.2) < height * 0.07) {
+        c = '7';
+      }
+      reinterpret_cast<QRgb*>(image.scanLine(y))[x] = pixel_colour(c);
+    }
+  }
+  return image;
+}
+
+// Step `step` (1..4) of a walking figure: 8 x 10 pixels for 64 x 64 frames,
+// 4 x 6 for smaller ones, on a canvas one pixel larger each way whose
+// top-left pixel is the key.
+QImage pixel_figure(int height, int step) {
+  static const char* const kBig[8] = {"..8888..", ".888888.", "..ffff..", "..f0f0..",
+                                      "..ffff..", ".cccccc.", "f.1111.f", "..1111.."};
+  static const char* const kBigLegs[4][2] = {{"..4..4..", "..4..4.."},
+                                             {".4....4.", "4......4"},
+                                             {"..4.4...", "..4.4..."},
+                                             {"...44...", "...44..."}};
+  static const char* const kSmall[4] = {".88.", ".ff.", "1cc1", ".11."};
+  static const char* const kSmallLegs[4][2] = {
+      {"4..4", "4..4"}, {".44.", "4..4"}, {".4.4", ".4.4"}, {".44.", ".44."}};
+  const bool big = height >= 32;
+  const int w = big ? 8 : 4;
+  const int rows = big ? 8 : 4;
+  QImage image(w + 1, rows + 3, QImage::Format_RGB32);
+  image.fill(kKey);
+  const auto leg = (step - 1) % 4;
+  for (int y = 0; y < rows + 2; ++y) {
+    const char* line = y < rows ? (big ? kBig[y] : kSmall[y])
+                                : (big ? kBigLegs[leg][y - rows] : kSmallLegs[leg][y - rows]);
+    for (int x = 0; x < w; ++x) {
+      set(image, x + 1, y + 1, pixel_colour(line[x]));
+    }
+  }
+  return image;
+}
+
+// A bush and a post in front.
+QImage pixel_foreground(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(kKey);
+  const int ground = height * 3 / 4;
+  const double r = std::max(1.5, height / 12.0);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 1; x < width; ++x) {
+      if (std::hypot(x - width * 0.62, y - ground) <= r && y < ground) {
+        set(image, x, y, pixel_colour((x + y) % 3 == 0 ? 'b' : '3'));
+      }
+      if (x == width / 5 && y >= ground - height / 6 && y < ground) {
+        set(image, x, y, pixel_colour('4'));
+      }
+    }
+  }
+  return image;
+}
+
+// The meadow of thousands of colours at its size, its ground given a grain.
+QImage textured_background(int width, int height) {
+  QImage image = background(width, height, BenchColours::kRgb);
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width; ++x) {
+      if (y < static_cast<int>(hill_line(x, width, height))) {
+        continue;
+      }
+      const double f = 0.82 + 0.36 * value_noise(x, y, 3, 50) / 255.0;
+      const int jitter =
+          static_cast<int>(hash(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), 51) %
+                           7) -
+          3;
+      const auto channel = [&](int v) {
+        return std::clamp(static_cast<int>(v * f) + jitter, 0, 255);
+      };
+      row[x] = qRgb(channel(qRed(row[x])), channel(qGreen(row[x])), channel(qBlue(row[x])));
+    }
+  }
+  return image;
+}
+
+// The meadow's frame settings for a background of that size.
+void meadow_settings(BenchScene& scene, int width, int height) {
+  scene.sequence = bench_sequence();
+  scene.sc_bar = bench_sc_bar(width);
+  scene.adjust_y = bench_adjust_y(height);
+  for (int k = 0; k < kFrameCount; ++k) {
+    scene.frame_dy[static_cast<size_t>(k)] = bench_frame_dy(k);
+  }
+}
+
+BenchScene meadow_scene(int width, int height, BenchColours colours) {
+  BenchScene scene;
+  scene.layers = make_layers(width, height, colours);
+  meadow_settings(scene, width, height);
+  return scene;
+}
+
+void apply_scene(ProjectModel& model, const BenchScene& scene) {
+  model.pic = scene.layers.pic;
+  model.bg_from_file = true;
+  model.fit_frame_canvas();
+  model.set_background_ranges();
+  model.set_adjust_x(scene.adjust_x);
+  model.set_adjust_y(scene.adjust_y);
+  model.set_sc_bar(scene.sc_bar);
+  model.set_pattern_anime(scene.sequence);
+  for (int k = 0; k < kMaxFrames; ++k) {
+    model.frame_dx[static_cast<size_t>(k)] = scene.frame_dx[static_cast<size_t>(k)];
+    model.frame_dy[static_cast<size_t>(k)] = scene.frame_dy[static_cast<size_t>(k)];
+  }
+  model.png_output = true;
+}
+
 }  // namespace
 
 BenchLayers make_layers(int width, int height, BenchColours colours) {
@@ -309,26 +681,143 @@ std::int16_t bench_frame_dy(int k) {
 }
 
 void load_bench_project(ProjectModel& model, const BenchLayers& layers) {
-  model.pic = layers.pic;
-  model.bg_from_file = true;
-  model.fit_frame_canvas();
-  model.set_background_ranges();
-  model.set_adjust_x(0);
-  model.set_adjust_y(bench_adjust_y(model.pic[kBackground].height()));
-  model.set_sc_bar(bench_sc_bar(model.pic[kBackground].width()));
-  model.set_pattern_anime(bench_sequence());
-  for (int k = 0; k < kMaxFrames; ++k) {
-    model.frame_dx[static_cast<size_t>(k)] = 0;
-    model.frame_dy[static_cast<size_t>(k)] = bench_frame_dy(k);
-  }
-  model.png_output = true;
+  BenchScene scene;
+  scene.layers = layers;
+  meadow_settings(scene, layers.pic[kBackground].width(), layers.pic[kBackground].height());
+  apply_scene(model, scene);
 }
 
 bool write_bench_project(const QString& folder, int width, int height, QString* error,
                          BenchColours colours) {
-  const BenchLayers layers = make_layers(width, height, colours);
+  return write_bench_scene(folder, meadow_scene(width, height, colours), error);
+}
+
+QStringList bench_kind_names() {
+  return {QStringLiteral("meadow"),   QStringLiteral("sprites"), QStringLiteral("switch"),
+          QStringLiteral("gradient"), QStringLiteral("pixel64"), QStringLiteral("pixel16"),
+          QStringLiteral("hd")};
+}
+
+bool parse_bench_kind(const QString& name, BenchKind* kind) {
+  const qsizetype i = bench_kind_names().indexOf(name);
+  if (i < 0) {
+    return false;
+  }
+  *kind = static_cast<BenchKind>(i);
+  return true;
+}
+
+QSize bench_kind_size(BenchKind kind) {
+  switch (kind) {
+    case BenchKind::kPixel64:
+      return {64, 64};
+    case BenchKind::kPixel16:
+      return {16, 16};
+    case BenchKind::kHd:
+      return {1920, 1080};
+    default:
+      return {640, 480};
+  }
+}
+
+BenchScene make_scene(BenchKind kind, int width, int height, BenchColours colours) {
+  if (kind == BenchKind::kMeadow) {
+    return meadow_scene(width, height, colours);
+  }
+  if (kind == BenchKind::kHd) {
+    BenchScene scene = meadow_scene(width, height, BenchColours::kRgb);
+    scene.layers.pic[kBackground] = textured_background(width, height);
+    return scene;
+  }
+  BenchScene scene;
+  auto& pic = scene.layers.pic;
+  const auto at = [](int k) { return static_cast<size_t>(k); };
+  switch (kind) {
+    case BenchKind::kSprites:
+      pic[kBackground] = wall_background(width, height);
+      for (int i = 1; i < kForeground; ++i) {
+        pic[at(i)] = sprite_swarm(width, height, i);
+      }
+      pic[kForeground] = status_bar(width, height);
+      scene.sequence = bench_sequence();
+      scene.sc_bar = std::max(1, width / 320);
+      scene.adjust_x = width / 8;
+      scene.adjust_y = height / 5;
+      for (int k = 0; k < kFrameCount; ++k) {
+        scene.frame_dy[at(k)] = bench_frame_dy(k);
+      }
+      break;
+    case BenchKind::kSwitch: {
+      // Ten frames of the walking figure, then ten of the card, and so on.
+      pic[kBackground] = background(width, height, BenchColours::kPalette);
+      for (int i = 1; i <= 4; ++i) {
+        pic[at(i)] = pattern(width, height, 2 * i - 1, BenchColours::kPalette);
+      }
+      for (int i = 5; i < kForeground; ++i) {
+        pic[at(i)] = photo_card(width, height, i);
+      }
+      pic[kForeground] = foreground(width, height);
+      for (int k = 0; k < kFrameCount; ++k) {
+        scene.sequence += QChar(u'0' + ((k / 10) % 2 == 0 ? 1 + k % 4 : 5 + k % 5));
+      }
+      scene.sc_bar = bench_sc_bar(width);
+      scene.adjust_y = bench_adjust_y(height);
+      break;
+    }
+    case BenchKind::kGradient: {
+      // The ball bounces: its height follows |sin| over 15 frames a bounce.
+      const int size = ball_size(height);
+      const int floor = height * 85 / 100 - size;
+      const double lift = height * 0.45;
+      const auto top = [&](int k) {
+        return floor -
+               static_cast<int>(std::lround(lift * std::abs(std::sin(k * std::numbers::pi / 15))));
+      };
+      pic[kBackground] = gradient_background(width, height);
+      for (int i = 1; i < kForeground; ++i) {
+        pic[at(i)] = ball(width, height, i, floor - static_cast<int>(lift / 2));
+      }
+      pic[kForeground] = QImage(width, height, QImage::Format_RGB32);
+      pic[kForeground].fill(kKey);
+      scene.sequence = bench_sequence();
+      scene.sc_bar = std::clamp(width / 128, 1, kScBarMax);
+      scene.adjust_y = floor;
+      for (int k = 1; k < kFrameCount; ++k) {
+        scene.frame_dy[at(k)] = static_cast<std::int16_t>(top(k) - top(k - 1));
+      }
+      break;
+    }
+    default: {
+      // Pixel art: four steps of walking, one pixel a frame, two jumps.
+      pic[kBackground] = pixel_background(width, height);
+      for (int i = 1; i < kForeground; ++i) {
+        pic[at(i)] = pixel_figure(height, i);
+      }
+      pic[kForeground] = pixel_foreground(width, height);
+      for (int k = 0; k < kFrameCount; ++k) {
+        scene.sequence += QChar(u'1' + k % 4);
+      }
+      scene.sc_bar = 1;
+      scene.adjust_y = height * 3 / 4 - pic[1].height() + 1;
+      static const std::int16_t kJump[8] = {-2, -2, -1, -1, 1, 1, 2, 2};
+      for (int start : {20, 60}) {
+        for (int j = 0; j < 8; ++j) {
+          scene.frame_dy[at(start + j)] =
+              static_cast<std::int16_t>(height >= 32 ? kJump[j] : (j < 4 ? -(j % 2) : j % 2));
+        }
+      }
+      break;
+    }
+  }
+  return scene;
+}
+
+bool write_bench_scene(const QString& folder, const BenchScene& scene, QString* error) {
+  const BenchLayers& layers = scene.layers;
+  const int width = layers.pic[kBackground].width();
+  const int height = layers.pic[kBackground].height();
   ProjectModel model;
-  load_bench_project(model, layers);
+  apply_scene(model, scene);
   const QDir dir(folder);
   for (int i = 0; i < kLayerCount; ++i) {
     const QString name = i == kBackground   ? QStringLiteral("bg.png")

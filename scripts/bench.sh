@@ -5,14 +5,20 @@
 #   1. embedding 91 large PNG files (218 MB): vessik against cat writing the
 #      same files into one output file;
 #   2. a script of one million short chunk lines: vessik, lines per second;
-#   3. the 91-frame benchmark project (a 256-colour scene; a size with the
-#      suffix "rgb" is its variant of some ten thousand colours a frame) at
-#      each size: Tamrisk --export (compose, encode, and make the animation)
-#      once for each --format, against the peers that make the same kind of
-#      animation from the frames the export wrote: ImageMagick's convert
-#      assembling an MNG (its resource limits raised, see below), apngasm
-#      making an APNG, and ImageMagick's undithered OptimizePlus GIF
-#      optimised further by gifsicle -O3;
+#   3. the 91-frame benchmark projects: the meadow (a 256-colour scene; a
+#      size with the suffix "rgb" is its variant of some ten thousand colours
+#      a frame) at each of SIZES, and one project of each of KINDS (see
+#      bench/bench_project.h): Tamrisk --export (compose, encode, and make
+#      the animation) once for each --format, against the peers that make the
+#      same kind of animation from the frames the export wrote: ImageMagick's
+#      convert assembling an MNG (its resource limits raised, see below),
+#      apngasm and apngasm -z2 (zopfli) making an APNG, ImageMagick's
+#      undithered OptimizePlus GIF optimised further by gifsicle -O3, ffmpeg's
+#      GIF of one palette for all frames, undithered, of changed rectangles,
+#      and img2webp -loop 0 -lossless -min_size once Tamrisk makes WebP; then
+#      each export against the target of its format (the "Targets" table at
+#      the end, with the GIFs' PSNR and whether ffmpeg decodes our APNG
+#      exactly);
 #   4. compose_frame per frame (editor_bench), against the animation test's
 #      80 ms tick.
 #
@@ -20,13 +26,16 @@
 #   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMRISK_BUILD_BENCH=ON
 #   cmake --build build-bench
 #   scripts/bench.sh build-bench
-# The peers come with scripts/setup.sh --bench; a missing one is left out.
+# The peers come with scripts/setup.sh --bench; a missing one is left out,
+# and one that fails is reported and its row left without a size.
 #
 # RUNS (default 5) timed rounds; each round runs every contender once, in
 # turn (every other round backwards), so that a change in the machine's load
 # falls on all of them alike. Dirty pages are synced before every run.
 # WARMUP=0 skips the untimed round before them. SIZES (default
-# "640x480 640x480rgb 1920x1080") are the project sizes. The inputs and outputs (about
+# "640x480 640x480rgb 1920x1080") are the meadow's sizes, KINDS (default
+# "sprites switch gradient pixel64 pixel16 hd") the other projects; either
+# may be empty. The inputs and outputs (about
 # 1 GB) go to a temporary folder under TMPDIR, removed at the end.
 set -euo pipefail
 export LC_ALL=C # a decimal point in EPOCHREALTIME and awk
@@ -39,7 +48,10 @@ build=$(cd "${1:-$root/build-bench}" 2>/dev/null && pwd) || {
 bin=$build/bin
 runs=${RUNS:-5}
 warmup=${WARMUP:-1}
-sizes=${SIZES:-640x480 640x480rgb 1920x1080}
+sizes=${SIZES-640x480 640x480rgb 1920x1080}
+kinds=${KINDS-sprites switch gradient pixel64 pixel16 hd}
+# The formats to export; webp joins them once Tamrisk knows it (below).
+formats="mng compact-mng apng gif"
 line_count=1000000
 file_count=91
 file_size=2400000 # 91 files: 218 MB
@@ -54,7 +66,12 @@ done
 have() { command -v "$1" >/dev/null 2>&1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# KEEP=1 keeps the folder, to look into the files afterwards.
+if [ "${KEEP:-0}" = 1 ]; then
+  trap 'echo "Kept $work"' EXIT
+else
+  trap 'rm -rf "$work"' EXIT
+fi
 q() { printf '%q' "$1"; }
 
 # ------------------------------------------------------------------ inputs
@@ -102,22 +119,51 @@ cat >"$work/magick/policy.xml" <<'EOF'
 EOF
 export MAGICK_CONFIGURE_PATH=$work/magick
 
-# The benchmark projects, and one export of each whose frames the peers get.
+# The benchmark projects: the meadow at each of SIZES, then one of each of
+# KINDS; for each, one export whose frame files the peers get, a list of
+# those files, their size and their most colours in one frame.
+projects=()
 for size in $sizes; do
-  dims=${size%rgb}
-  w=${dims%x*}
-  h=${dims#*x}
-  colours=()
-  if [ "$dims" != "$size" ]; then
-    colours=(--colours rgb)
+  projects+=("$size")
+done
+for kind in $kinds; do
+  projects+=("$kind")
+done
+declare -A width height most_colours many_frames frame_list
+for project in "${projects[@]}"; do
+  case $project in
+    [0-9]*)
+      dims=${project%rgb}
+      colours=()
+      if [ "$dims" != "$project" ]; then
+        colours=(--colours rgb)
+      fi
+      "$bin/make_bench_project" "$work/p$project" "${dims%x*}" "${dims#*x}" "${colours[@]}"
+      ;;
+    *) "$bin/make_bench_project" "$work/p$project" --kind "$project" ;;
+  esac
+  mkdir "$work/frames$project"
+  "$bin/Tamrisk" --export "$work/p$project/bench.pst" --output-dir "$work/frames$project" >/dev/null
+  if [ "$project" = "${projects[0]}" ]; then
+    # A format this Tamrisk refuses is left out.
+    if "$bin/Tamrisk" --export "$work/p$project/bench.pst" --format webp \
+      --output-dir "$work/probe" --force >/dev/null 2>&1; then
+      formats+=" webp"
+    else
+      echo "Tamrisk makes no WebP; its row is left out."
+    fi
   fi
-  "$bin/make_bench_project" "$work/p$size" "$w" "$h" "${colours[@]}"
-  mkdir "$work/frames$size"
-  "$bin/Tamrisk" --export "$work/p$size/bench.pst" --output-dir "$work/frames$size" >/dev/null
-  for format in mng compact-mng apng gif; do
-    mkdir "$work/out$size-$format"
+  frame_list[$project]=$(printf '%q ' "$work/frames$project"/bench[0-9][0-9].png)
+  read -r "width[$project]" "height[$project]" < <(identify -format '%w %h\n' "$work/frames$project/bench00.png")
+  # Colours of each frame (ImageMagick's %k): the most, and how many frames
+  # have more than 256.
+  read -r "most_colours[$project]" "many_frames[$project]" < <(
+    convert "$work/frames$project"/bench[0-9][0-9].png -format '%k\n' info: |
+      awk '{ if ($1 > m) m = $1; if ($1 > 256) n++ } END { print m + 0, n + 0 }')
+  for format in $formats; do
+    mkdir "$work/out$project-$format"
   done
-  mkdir "$work/out$size"
+  mkdir "$work/out$project"
 done
 
 # ------------------------------------------------------------- contenders
@@ -135,31 +181,67 @@ embed_files=$(printf '%q ' "$work"/embed/frame*.png)
 add embed "cat" "cat $embed_files> $(q "$work/embed/cat.out")" "$work/embed/cat.out"
 add embed "vessik" "$(q "$bin/vessik") -y -q $(q "$work/embed/embed.txt")" "$work/embed/embed.mng"
 add lines "vessik" "$(q "$bin/vessik") -y -q $(q "$work/lines.txt")" "$work/lines.mng"
-for size in $sizes; do
-  frames=$(printf '%q ' "$work/frames$size"/bench[0-9][0-9].png)
-  out=$work/out$size
-  row=$size
+for project in "${projects[@]}"; do
+  frames=${frame_list[$project]}
+  pattern=$(q "$work/frames$project/bench%02d.png")
+  out=$work/out$project
+  row=$project
   tamrisk() {
     add "$row" "Tamrisk $1" \
-      "$(q "$bin/Tamrisk") --export $(q "$work/p$size/bench.pst") --format $1 --output-dir $(q "$out-$1") --force" \
+      "$(q "$bin/Tamrisk") --export $(q "$work/p$project/bench.pst") --format $1 --output-dir $(q "$out-$1") --force" \
       "$out-$1/bench$2"
   }
-  tamrisk mng .mng
-  if have convert; then
-    add "$row" "ImageMagick MNG" \
-      "convert -delay 10 -loop 0 $frames $(q "$out/im.mng")" "$out/im.mng"
-  fi
-  tamrisk compact-mng .mng
-  tamrisk apng .png
-  if have apngasm; then
-    add "$row" "apngasm" "apngasm $(q "$out/apngasm.png") $frames 1 10" "$out/apngasm.png"
-  fi
-  tamrisk gif .gif
-  if have convert && have gifsicle; then
-    add "$row" "IM + gifsicle -O3" \
-      "convert -delay 10 -loop 0 $frames +dither -layers OptimizePlus $(q "$out/im.gif") && gifsicle -O3 $(q "$out/im.gif") -o $(q "$out/gifsicle.gif")" \
-      "$out/gifsicle.gif"
-  fi
+  for format in $formats; do
+    case $format in
+      mng)
+        tamrisk mng .mng
+        if have convert; then
+          # ImageMagick 6.9 fails on frames of at most 16 colours ("Valid
+          # palette required for paletted images") unless told to write RGB.
+          truecolor=""
+          if [ "${most_colours[$project]}" -le 16 ]; then
+            truecolor=" -type TrueColor"
+          fi
+          add "$row" "ImageMagick MNG" \
+            "convert -delay 10 -loop 0 $frames$truecolor $(q "$out/im.mng")" "$out/im.mng"
+        fi
+        ;;
+      compact-mng) tamrisk compact-mng .mng ;;
+      apng)
+        tamrisk apng .png
+        if have apngasm; then
+          add "$row" "apngasm" "apngasm $(q "$out/apngasm.png") $frames 1 10" "$out/apngasm.png"
+          add "$row" "apngasm -z2" "apngasm $(q "$out/apngasm-z2.png") $frames 1 10 -z2" \
+            "$out/apngasm-z2.png"
+        fi
+        ;;
+      gif)
+        tamrisk gif .gif
+        if have convert && have gifsicle; then
+          add "$row" "IM + gifsicle -O3" \
+            "convert -delay 10 -loop 0 $frames +dither -layers OptimizePlus $(q "$out/im.gif") && gifsicle -O3 $(q "$out/im.gif") -o $(q "$out/gifsicle.gif")" \
+            "$out/gifsicle.gif"
+        fi
+        if have ffmpeg; then
+          # One palette for all frames, no dithering, changed rectangles.
+          # -reinit_filter 0: frame files of palette and of RGB pictures in
+          # one run would otherwise restart the filters at each change, and
+          # ffmpeg 5.1 then writes the frames of the last run alone.
+          add "$row" "ffmpeg GIF" \
+            "ffmpeg -v error -y -framerate 10 -reinit_filter 0 -i $pattern -filter_complex '[0:v]split[a][b];[a]palettegen=reserve_transparent=0[p];[b][p]paletteuse=dither=none:diff_mode=rectangle' -loop 0 $(q "$out/ffmpeg.gif")" \
+            "$out/ffmpeg.gif"
+        fi
+        ;;
+      webp)
+        tamrisk webp .webp
+        if have img2webp; then
+          add "$row" "img2webp" \
+            "img2webp -loop 0 -lossless -min_size $frames -o $(q "$out/img2webp.webp")" \
+            "$out/img2webp.webp"
+        fi
+        ;;
+    esac
+  done
 done
 
 # Every run starts without its output: the editor, too, deletes the old
@@ -177,7 +259,11 @@ run() {
   # `times` in this shell, not in a subshell: only this shell's children count.
   times >"$work/cpu.before"
   start=$EPOCHREALTIME
-  eval "${commands[$1]}" >/dev/null
+  # A contender that fails is reported and leaves no output behind.
+  if ! eval "${commands[$1]}" >/dev/null; then
+    echo "${names[$1]} (${rows[$1]}) failed" >&2
+    rm -f "${outputs[$1]}"
+  fi
   end=$EPOCHREALTIME
   times >"$work/cpu.after"
   awk -v a="$start" -v b="$end" -v c="$(children_cpu <"$work/cpu.before")" \
@@ -280,3 +366,88 @@ echo "$compose_csv" | awk -F, -v f="$format" -v tick="$tick_ms" '
       sprintf("%.5f", $4 * scale / 1000), sprintf("%.4f", ms / tick), "-",
       sprintf("%.3f ms a frame; ratio to the %d ms tick", ms, tick)
   }'
+
+# ----------------------------------------------------------------- targets
+
+# Each export against the target of its format, the peers' files made above
+# from the same frame files. Size: ours no larger than the peer's (the smaller
+# of apngasm and apngasm -z2 for the compact MNG and the APNG; for a GIF of
+# frames of more than 256 colours, ffmpeg's, at no lower PSNR). Time: at most
+# 0.25 of the peer's median (ffmpeg's GIF: 1.0).
+#
+# PSNR of a GIF: its frames as ImageMagick coalesces them against the frame
+# files, over all frames' red, green and blue samples together:
+# MSE = sum of squared differences / (frames x width x height x 3),
+# PSNR = 10 log10(255^2 / MSE) dB (bench/rgb_compare).
+declare -A at
+for k in "${!names[@]}"; do
+  at["${rows[$k]}|${names[$k]}"]=$k
+done
+bytes_of() { stat -c %s "${outputs[$1]}" 2>/dev/null || echo 0; }
+# PSNR, differing frames, frames: of an animation's RGB frames on standard input.
+against_frames() {
+  "$bin/rgb_compare" /dev/stdin <(eval "convert ${frame_list[$1]} rgb:-") \
+    $((${width[$1]} * ${height[$1]} * 3)) 2>&1 || true
+}
+echo
+echo "Targets (sizes in bytes, times medians in seconds; ratio = ours / peer's):"
+tformat='%-11s %-12s %11s %8s  %-18s %11s %8s %7s %7s %6s  %-5s %-5s %s\n'
+# shellcheck disable=SC2059 # the format is the table's own
+printf "$tformat" "project" "format" "ours B" "ours s" "peer" "peer B" "peer s" \
+  "size" "time" "limit" "size" "time" "note"
+verdict() { awk -v r="$1" -v l="$2" 'BEGIN { print (r <= l ? "PASS" : "FAIL") }'; }
+target() { # project format ours-name size-peers (|-separated) time-peer limit note
+  local ours=${at[$1|$3]:-} size_k="" time_k=${at[$1|$5]:-} peer
+  [ -n "$ours" ] || return 0
+  IFS='|' read -ra peers <<<"$4"
+  for peer in "${peers[@]}"; do
+    local k=${at[$1|$peer]:-}
+    if [ -n "$k" ] && { [ -z "$size_k" ] || [ "$(bytes_of "$k")" -lt "$(bytes_of "$size_k")" ]; }; then
+      size_k=$k
+    fi
+  done
+  if [ -z "$size_k" ] || [ -z "$time_k" ]; then
+    # shellcheck disable=SC2059
+    printf "$tformat" "$1" "$2" "$(bytes_of "$ours")" "$(median <"$work/times$ours")" "(no peer)" \
+      - - - - - - - "$7"
+    return 0
+  fi
+  local ob pb ot pt sr tr sv tv
+  ob=$(bytes_of "$ours") pb=$(bytes_of "$size_k")
+  ot=$(median <"$work/times$ours") pt=$(median <"$work/times$time_k")
+  sr=$(awk -v a="$ob" -v b="$pb" 'BEGIN { printf "%.3f", a / b }')
+  tr=$(awk -v a="$ot" -v b="$pt" 'BEGIN { printf "%.3f", a / b }')
+  sv=$(verdict "$sr" 1)
+  tv=$(verdict "$tr" "$6")
+  if [ -n "${8:-}" ] && [ "$8" = FAIL ]; then
+    sv=FAIL
+  fi
+  # shellcheck disable=SC2059
+  printf "$tformat" "$1" "$2" "$ob" "$(printf %.3f "$ot")" "${names[$size_k]}" "$pb" \
+    "$(printf %.3f "$pt")" "$sr" "$tr" "$6" "$sv" "$tv" "$7"
+}
+for project in "${projects[@]}"; do
+  target "$project" mng "Tamrisk mng" "ImageMagick MNG" "ImageMagick MNG" 0.25 ""
+  target "$project" compact-mng "Tamrisk compact-mng" "apngasm|apngasm -z2" apngasm 0.25 ""
+  apng_note=""
+  if [ -n "${at[$project|Tamrisk apng]:-}" ] && have ffmpeg; then
+    read -r _ bad count _ < <(ffmpeg -v error -f apng -i "${outputs[${at[$project|Tamrisk apng]}]}" \
+      -fps_mode passthrough -f rawvideo -pix_fmt rgb24 - | against_frames "$project")
+    apng_note="ffmpeg decodes ${bad:-?} of ${count:-?} frames wrong"
+  fi
+  target "$project" apng "Tamrisk apng" "apngasm|apngasm -z2" apngasm 0.25 "$apng_note"
+  colour_note="${many_frames[$project]} frames over 256 colours (most ${most_colours[$project]})"
+  if [ "${many_frames[$project]}" = 0 ]; then
+    target "$project" gif "Tamrisk gif" "IM + gifsicle -O3" "IM + gifsicle -O3" 0.25 "$colour_note"
+  elif [ -n "${at[$project|Tamrisk gif]:-}" ] && [ -n "${at[$project|ffmpeg GIF]:-}" ]; then
+    read -r ours_psnr _ < <(convert "${outputs[${at[$project|Tamrisk gif]}]}" -coalesce rgb:- |
+      against_frames "$project")
+    read -r peer_psnr _ < <(convert "${outputs[${at[$project|ffmpeg GIF]}]}" -coalesce rgb:- |
+      against_frames "$project")
+    psnr_verdict=$(awk -v a="$ours_psnr" -v b="$peer_psnr" 'BEGIN {
+      if (a == "inf") print "PASS"; else if (b == "inf") print "FAIL"; else print (a + 0 >= b + 0 ? "PASS" : "FAIL") }')
+    target "$project" gif "Tamrisk gif" "ffmpeg GIF" "ffmpeg GIF" 1.0 \
+      "$colour_note; PSNR ours $ours_psnr dB, ffmpeg's $peer_psnr dB ($psnr_verdict)" "$psnr_verdict"
+  fi
+  target "$project" webp "Tamrisk webp" img2webp img2webp 0.25 ""
+done

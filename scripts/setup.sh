@@ -4,7 +4,8 @@
 # only when something has to be installed.
 #   --windows  also the mingw-w64 cross compiler and wine, for the tests of
 #              the Windows build of vessik (CTest label "windows")
-#   --bench    also the tools scripts/bench.sh measures against (ImageMagick
+#   --bench    also the tools scripts/bench.sh measures against (ffmpeg, webp,
+#              apngasm, gifsicle; ImageMagick
 #              comes anyway), hyperfine and perf for timing and profiling
 #   --package  also what scripts/package.sh needs: dpkg-shlibdeps and
 #              dpkg-buildflags, lintian to check the package, and
@@ -24,7 +25,7 @@ packages=(
 for option in "$@"; do
   case $option in
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;
-    --bench) packages+=(apngasm gifsicle hyperfine linux-perf valgrind) ;;
+    --bench) packages+=(apngasm gifsicle ffmpeg webp hyperfine linux-perf valgrind) ;;
     --package) packages+=(dpkg-dev lintian librsvg2-bin) ;;
     *)
       echo "setup.sh: unknown option $option (--windows, --bench, --package)" >&2
