@@ -497,6 +497,10 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <source>%1の画像</source>
         <translation>%1 picture</translation>
     </message>
+    <message>
+        <source>背景の設定</source>
+        <translation>Background settings</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::ProjectModel</name>
@@ -619,6 +623,10 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation>Cannot load the settings file “%1”. The settings are unchanged.
 %2</translation>
     </message>
+    <message>
+        <source>アニメパターンは %1 コマありますが、%2 コマまでしか使えません。先頭の %2 コマを読み込みました。</source>
+        <translation>The frame sequence has %1 frames, but at most %2 can be used; the first %2 were loaded.</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::SettingsParse</name>
@@ -693,7 +701,7 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>縮小</source>
-        <translation>Unzoom</translation>
+        <translation>Close zoom</translation>
     </message>
     <message>
         <source>ズーム</source>
@@ -705,11 +713,11 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>微調整ＯＦＦ</source>
-        <translation>Fine-tune OFF</translation>
+        <translation>Stop fine-tuning</translation>
     </message>
     <message>
         <source>微調整ＯＮ</source>
-        <translation>Fine-tune ON</translation>
+        <translation>Start fine-tuning</translation>
     </message>
     <message>
         <source>コマを作成しています…</source>
@@ -773,10 +781,6 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation>The edits are not saved. Save them?</translation>
     </message>
     <message>
-        <source>背景の設定</source>
-        <translation>Background settings</translation>
-    </message>
-    <message>
         <source>背景設定</source>
         <translation>Background</translation>
     </message>
@@ -820,6 +824,22 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <source>コマ作成</source>
         <translation>Make frames</translation>
     </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>%1 / %2 コマ</source>
+        <translation>%1 / %2 frames</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::ui::Form2</name>
@@ -844,19 +864,31 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>状態のSAVE&amp;LOAD</source>
-        <translation>SAVE &amp; LOAD settings</translation>
+        <translation>Save or load a project</translation>
     </message>
     <message>
         <source>SAVE するファイル</source>
-        <translation>File to SAVE</translation>
+        <translation>File to save</translation>
     </message>
     <message>
         <source>LOAD するファイル</source>
-        <translation>File to LOAD</translation>
+        <translation>File to load</translation>
     </message>
     <message>
         <source>%1があります。上書きしますか？</source>
         <translation>%1 exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>最近のプロジェクト</source>
+        <translation>Recent projects</translation>
+    </message>
+    <message>
+        <source>最近開いたか保存したプロジェクト</source>
+        <translation>Projects opened or saved lately</translation>
+    </message>
+    <message>
+        <source>「%1」はもうありません。最近のプロジェクトから外しました。</source>
+        <translation>“%1” is gone; it has been removed from the recent projects.</translation>
     </message>
 </context>
 <context>
