@@ -778,7 +778,7 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>編集した内容が保存されていません。保存しますか？</source>
-        <translation>The edits are not saved. Save them?</translation>
+        <translation>Your edits have not been saved. Save them now?</translation>
     </message>
     <message>
         <source>背景設定</source>

@@ -116,9 +116,6 @@ class Form1Test : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(dir_.isValid());
-    // The recent projects go to a folder of the test's own.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
-    QSettings().clear();
     QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("prog/out")));
     prog_ = QDir(dir_.path()).filePath(QStringLiteral("prog"));
     QVERIFY(tamrisk::test::write_picture(native(QStringLiteral("wide.bmp")), 60, 30, 0x50607));

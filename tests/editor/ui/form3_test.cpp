@@ -21,7 +21,6 @@ class Form3Test : public QObject {
   Q_OBJECT
 
   QTemporaryDir dir_;
-  QTemporaryDir settings_dir_;
   QString prog_;
   QString native(const QString& name) const {
     return QDir::toNativeSeparators(QDir(prog_).filePath(name));
@@ -59,7 +58,6 @@ class Form3Test : public QObject {
     QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("prog/projects")));
     prog_ = QDir(dir_.path()).filePath(QStringLiteral("prog"));
     QVERIFY(tamrisk::ui::install_translators(*qApp, tamrisk::ui::Language::Japanese));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_dir_.path());
     for (const char* name : {"walk.pst", "keep.Pst", ".pst", "notes.txt", "projects/run.pst"}) {
       QVERIFY(tamrisk::test::write_picture(native(QString::fromLatin1(name)), 1, 1, 0, "BMP"));
     }
