@@ -67,10 +67,6 @@
         <translation>mng and compact-mng both write &lt;basename&gt;.mng: choose one</translation>
     </message>
     <message>
-        <source>unknown animation format &quot;%1&quot; (%2)</source>
-        <translation>unknown animation format &quot;%1&quot; (%2)</translation>
-    </message>
-    <message>
         <source>WebP</source>
         <translation>WebP</translation>
     </message>
@@ -85,6 +81,10 @@
     <message>
         <source>スプライトシート (PNG + JSON)</source>
         <translation>Sprite sheet (PNG + JSON)</translation>
+    </message>
+    <message>
+        <source>unknown animation format &quot;%1&quot; (%2)</source>
+        <translation>unknown animation format &quot;%1&quot; (%2)</translation>
     </message>
 </context>
 <context>
@@ -340,16 +340,16 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
 </translation>
     </message>
     <message>
+        <source>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless), sheet (&lt;basename&gt;_sheet.png and &lt;basename&gt;_sheet.json, a sprite sheet).</source>
+        <translation>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless), sheet (&lt;basename&gt;_sheet.png and &lt;basename&gt;_sheet.json, a sprite sheet).</translation>
+    </message>
+    <message>
         <source>Frames a second of the animations, %1 to %2, instead of the project&apos;s own.</source>
         <translation>Frames a second of the animations, %1 to %2, instead of the project&apos;s own.</translation>
     </message>
     <message>
         <source>How often the animations play, 1 to %1, or 0 for ever, instead of the project&apos;s own.</source>
         <translation>How often the animations play, 1 to %1, or 0 for ever, instead of the project&apos;s own.</translation>
-    </message>
-    <message>
-        <source>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</source>
-        <translation>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</translation>
     </message>
     <message>
         <source>Show every pixel of the animations as an N x N block, 1 to %1, instead of the project&apos;s scale; the frame files keep their size.</source>
@@ -362,8 +362,8 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
 </translation>
     </message>
     <message>
-        <source>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless), sheet (&lt;basename&gt;_sheet.png and &lt;basename&gt;_sheet.json, a sprite sheet).</source>
-        <translation>PNG mode: the animations to make, comma-separated: mng (every frame whole, through the compiler; the default), compact-mng (&lt;basename&gt;.mng of the changed rectangles), apng (&lt;basename&gt;.png), gif (&lt;basename&gt;.gif), webp (&lt;basename&gt;.webp, lossless), sheet (&lt;basename&gt;_sheet.png and &lt;basename&gt;_sheet.json, a sprite sheet).</translation>
+        <source>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</source>
+        <translation>--%1 takes a whole number from %2 to %3, not &quot;%4&quot;</translation>
     </message>
 </context>
 <context>
@@ -495,6 +495,10 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation>%1 picture</translation>
     </message>
     <message>
+        <source>背景の設定</source>
+        <translation>Background settings</translation>
+    </message>
+    <message>
         <source>タイミング</source>
         <translation>Timing</translation>
     </message>
@@ -624,6 +628,10 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation>Cannot load the settings file “%1”. The settings are unchanged.
 %2</translation>
     </message>
+    <message>
+        <source>アニメパターンは %1 コマありますが、%2 コマまでしか使えません。先頭の %2 コマを読み込みました。</source>
+        <translation>The frame sequence has %1 frames, but at most %2 can be used; the first %2 were loaded.</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::SettingsParse</name>
@@ -716,7 +724,7 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>縮小</source>
-        <translation>Unzoom</translation>
+        <translation>Close zoom</translation>
     </message>
     <message>
         <source>ズーム</source>
@@ -728,11 +736,11 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>微調整ＯＦＦ</source>
-        <translation>Fine-tune OFF</translation>
+        <translation>Stop fine-tuning</translation>
     </message>
     <message>
         <source>微調整ＯＮ</source>
-        <translation>Fine-tune ON</translation>
+        <translation>Start fine-tuning</translation>
     </message>
     <message>
         <source>コマを作成しています…</source>
@@ -793,11 +801,7 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>編集した内容が保存されていません。保存しますか？</source>
-        <translation>The edits are not saved. Save them?</translation>
-    </message>
-    <message>
-        <source>背景の設定</source>
-        <translation>Background settings</translation>
+        <translation>Your edits have not been saved. Save them now?</translation>
     </message>
     <message>
         <source>背景設定</source>
@@ -844,8 +848,28 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation>Make frames</translation>
     </message>
     <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>%1 / %2 コマ</source>
+        <translation>%1 / %2 frames</translation>
+    </message>
+    <message>
         <source>タイミング</source>
         <translation>Timing</translation>
+    </message>
+    <message>
+        <source>アニメーションの速さ、繰り返しの回数と拡大</source>
+        <translation>How fast the animations play, how often, and how large</translation>
     </message>
     <message>
         <source>赤い印のコマを何コマ分の長さ見せるか（微調整中に変えられます。＋と−のキーでも）</source>
@@ -875,8 +899,16 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
         <translation> frames/s</translation>
     </message>
     <message>
+        <source>ずっと</source>
+        <translation>For ever</translation>
+    </message>
+    <message>
         <source> 回</source>
         <translation> times</translation>
+    </message>
+    <message>
+        <source>アニメーションでは1ピクセルをこの数の四角で見せます（コマのファイルはそのまま）</source>
+        <translation>Animations show each pixel as a square of this many pixels a side (the frame files keep their size)</translation>
     </message>
     <message>
         <source>速さ</source>
@@ -885,18 +917,6 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     <message>
         <source>再生する回数</source>
         <translation>Plays</translation>
-    </message>
-    <message>
-        <source>ずっと</source>
-        <translation>For ever</translation>
-    </message>
-    <message>
-        <source>アニメーションの速さ、繰り返しの回数と拡大</source>
-        <translation>How fast the animations play, how often, and how large</translation>
-    </message>
-    <message>
-        <source>アニメーションでは1ピクセルをこの数の四角で見せます（コマのファイルはそのまま）</source>
-        <translation>Animations show each pixel as a square of this many pixels a side (the frame files keep their size)</translation>
     </message>
     <message>
         <source>拡大</source>
@@ -926,19 +946,31 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>状態のSAVE&amp;LOAD</source>
-        <translation>SAVE &amp; LOAD settings</translation>
+        <translation>Save or load a project</translation>
     </message>
     <message>
         <source>SAVE するファイル</source>
-        <translation>File to SAVE</translation>
+        <translation>File to save</translation>
     </message>
     <message>
         <source>LOAD するファイル</source>
-        <translation>File to LOAD</translation>
+        <translation>File to load</translation>
     </message>
     <message>
         <source>%1があります。上書きしますか？</source>
         <translation>%1 exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>最近のプロジェクト</source>
+        <translation>Recent projects</translation>
+    </message>
+    <message>
+        <source>最近開いたか保存したプロジェクト</source>
+        <translation>Projects opened or saved lately</translation>
+    </message>
+    <message>
+        <source>「%1」はもうありません。最近のプロジェクトから外しました。</source>
+        <translation>“%1” is gone; it has been removed from the recent projects.</translation>
     </message>
 </context>
 <context>

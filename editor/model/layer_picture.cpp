@@ -20,28 +20,28 @@ bool load_layer_picture(ProjectModel& model, int layer, const QString& path, boo
     return false;
   }
   QString reason;
-  const bool ok = read_layer_picture(model, layer, path, png_reader, readers, &reason);
+  if (!read_layer_picture(model, layer, path, png_reader, readers, &reason)) {
+    if (error != nullptr) {
+      const QString why = !reason.isEmpty() ? reason
+                          : png_reader
+                              ? QCoreApplication::translate("tamrisk::LayerPicture",
+                                                            "PNG画像ではないか、壊れています。")
+                              : QCoreApplication::translate("tamrisk::LayerPicture",
+                                                            "読めない形式の画像か、壊れています。");
+      *error =
+          QCoreApplication::translate("tamrisk::LayerPicture", "%1に「%2」を読み込めません。\n%3")
+              .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path), why);
+    }
+    return false;
+  }
   model.layer_path[layer] = path;
-
   if (layer == kBackground) {
     model.bg_from_file = true;
     model.fit_frame_canvas();
     model.set_background_ranges();
     model.adjust_on = false;
   }
-
-  if (!ok && error != nullptr) {
-    const QString why = !reason.isEmpty() ? reason
-                        : png_reader
-                            ? QCoreApplication::translate("tamrisk::LayerPicture",
-                                                          "PNG画像ではないか、壊れています。")
-                            : QCoreApplication::translate("tamrisk::LayerPicture",
-                                                          "読めない形式の画像か、壊れています。");
-    *error =
-        QCoreApplication::translate("tamrisk::LayerPicture", "%1に「%2」を読み込めません。\n%3")
-            .arg(ProjectModel::layer_name(layer), QDir::toNativeSeparators(path), why);
-  }
-  return ok;
+  return true;
 }
 
 }  // namespace tamrisk

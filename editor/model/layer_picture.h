@@ -15,12 +15,11 @@ bool picker_uses_png_reader(const QString& type_text);
 
 // Reads the picture at path into layer: with readers.png when png_reader is
 // true, else with readers.other (read_picture where a reader is not set).
-// layer_path[layer] becomes path whether or not the read succeeds. For the
-// background the frame canvas then takes the background's size and is
-// cleared, the placement ranges follow it, bg_from_file becomes true and
-// adjust mode ends, again whatever the read gave. Returns false and leaves a
-// message when the picture could not be read; the layer's canvas is then as
-// the reader left it.
+// layer_path[layer] becomes path. For the background the frame canvas then
+// takes the background's size and is cleared, the placement ranges follow
+// it, bg_from_file becomes true and adjust mode ends. Returns false and
+// leaves a message when the picture could not be read; nothing has changed
+// then, the path included.
 bool load_layer_picture(ProjectModel& model, int layer, const QString& path, bool png_reader,
                         QString* error, const PictureReaders& readers = {});
 

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "model/layer_picture.h"
+#include "model/plain_background.h"
 
 namespace tamrisk {
 
@@ -22,7 +23,6 @@ enum Merge : int {
   kMergeAdvance,
   kMergeSequence,
   kMergeBasename,
-  kMergeRecord,
   kMergeHold,
 };
 
@@ -229,8 +229,10 @@ bool ProjectEditor::load_picture(int layer, const QString& path, bool png_reader
   change(QCoreApplication::translate("tamrisk::ProjectEditor", "%1の画像")
              .arg(ProjectModel::layer_name(layer)),
          kNoMerge, [&] {
-           model_.file_path = path;
            ok = load_layer_picture(model_, layer, path, png_reader, error, readers_);
+           if (ok) {
+             model_.file_path = path;
+           }
          });
   return ok;
 }
@@ -238,17 +240,39 @@ bool ProjectEditor::load_picture(int layer, const QString& path, bool png_reader
 bool ProjectEditor::load_save(QString* error, QStringList* warnings) {
   bool ok = false;
   const bool loading = model_.pst_mode == 1;
+  const QString path = model_.file_path;
   change(QStringLiteral("LOAD"), kNoMerge,
          [&] { ok = ::tamrisk::load_save(model_, error, readers_, warnings); });
-  if (ok && (model_.pst_mode == 2 || (loading && QFileInfo::exists(model_.file_path)))) {
+  if (ok && model_.pst_mode == 2) {
     history_.setClean();
+    project_file_ = path;
+  } else if (ok && loading && QFileInfo::exists(path)) {
+    start_history();
+    project_file_ = path;
   }
   seal();
   return ok;
 }
 
-void ProjectEditor::record(const QString& text) {
-  push(text, kMergeRecord, current_);
+void ProjectEditor::set_background_from_file(Colour colour) {
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "背景の設定"), kNoMerge, [&] {
+    model_.bg_from_file = true;
+    model_.bg_colour = colour;
+  });
+}
+
+bool ProjectEditor::set_plain_background(Colour colour, const QString& width, const QString& height,
+                                         QString* error) {
+  bool ok = false;
+  change(QCoreApplication::translate("tamrisk::ProjectEditor", "背景の設定"), kNoMerge, [&] {
+    const Colour before = model_.bg_colour;
+    model_.bg_colour = colour;
+    ok = apply_plain_background(model_, width, height, error);
+    if (!ok) {
+      model_.bg_colour = before;
+    }
+  });
+  return ok;
 }
 
 // --- History -------------------------------------------------------------
@@ -256,6 +280,12 @@ void ProjectEditor::record(const QString& text) {
 void ProjectEditor::undo() {
   seal();
   history_.undo();
+  seal();
+}
+
+void ProjectEditor::start_history() {
+  history_.clear();
+  current_ = ProjectState::capture(model_);
   seal();
 }
 

@@ -76,17 +76,29 @@ class ProjectEditor {
   bool set_hold(int value);
   // Moves frame fine_pos's own offset one pixel in fine-adjust mode.
   Nudge nudge(Arrow arrow);
-  // The image picker's assignment of a file to a layer: file_path becomes
-  // path, then load_layer_picture. False with a message when the picture
-  // could not be read (the layer is assigned all the same).
+  // The image picker's assignment of a file to a layer: load_layer_picture,
+  // and file_path becomes path. False with a message, nothing changed and no
+  // step, when the picture could not be read.
   bool load_picture(int layer, const QString& path, bool png_reader, QString* error);
-  // LOAD or SAVE as pst_mode says (load_save). A load is one step; a
-  // successful SAVE, or LOAD of an existing file, marks the history clean.
+  // LOAD or SAVE as pst_mode says (load_save). A LOAD of an existing file
+  // starts the history at the project loaded; a successful SAVE marks it
+  // clean. Either makes the file the project's file.
   bool load_save(QString* error, QStringList* warnings);
-  // Records what a dialog that edits the model itself (the background
-  // dialog) has changed since the last step, undo or redo. Records of one
-  // text merge until the next seal.
-  void record(const QString& text);
+  // The background dialog's "Ｏｋ" with a picture file chosen: bg_from_file
+  // and the colour chosen.
+  void set_background_from_file(Colour colour);
+  // Its "Ｏｋ" with "無地": the colour and a plain canvas of the typed sizes
+  // (apply_plain_background). False with the message, nothing changed, when
+  // a size is refused.
+  bool set_plain_background(Colour colour, const QString& width, const QString& height,
+                            QString* error);
+  // The folder the image picker opens next (path_ref), as the dialogs'
+  // folder lists move; not a step.
+  void set_image_folder(const QString& folder) { model_.path_ref = folder; }
+
+  // The settings file the project was last loaded from or saved to; empty
+  // until then.
+  const QString& project_file() const { return project_file_; }
 
   // --- History ---
   void undo();
@@ -94,6 +106,9 @@ class ProjectEditor {
   // The next edit starts a new step even where it would merge.
   void seal() { ++session_; }
   bool is_clean() const { return history_.isClean(); }
+  // The history starts at the project as it is now: no step to undo and
+  // nothing to save.
+  void start_history();
 
  private:
   class Step;
@@ -111,6 +126,7 @@ class ProjectEditor {
   bool restoring_ = false;
   // The project as the last step, undo or redo left it.
   ProjectState current_;
+  QString project_file_;
 };
 
 }  // namespace tamrisk

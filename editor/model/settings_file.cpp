@@ -10,6 +10,7 @@
 
 #include "model/text_codec.h"
 #include "platform/atomic_file.h"
+#include "platform/message_text.h"
 
 namespace tamrisk {
 
@@ -114,7 +115,7 @@ bool read_bytes(const QString& path, QByteArray* bytes, QString* why) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     *why = QCoreApplication::translate("tamrisk::SettingsFile", "ファイルを開けません（%1）。")
-               .arg(file.errorString());
+               .arg(bare_reason(file.errorString()));
     return false;
   }
   const auto too_large = [&](qint64 size) {
@@ -132,7 +133,7 @@ bool read_bytes(const QString& path, QByteArray* bytes, QString* why) {
   *bytes = file.read(kMaxSettingsFileSize + 1);
   if (file.error() != QFileDevice::NoError) {
     *why = QCoreApplication::translate("tamrisk::SettingsFile", "ファイルを読めません（%1）。")
-               .arg(file.errorString());
+               .arg(bare_reason(file.errorString()));
     return false;
   }
   if (bytes->size() > kMaxSettingsFileSize) {
@@ -141,7 +142,8 @@ bool read_bytes(const QString& path, QByteArray* bytes, QString* why) {
   return true;
 }
 
-void load_layer(ProjectModel& model, int layer, const QString& path, const PictureReaders& readers,
+// False, the layer as it was, when the picture cannot be read.
+bool load_layer(ProjectModel& model, int layer, const QString& path, const PictureReaders& readers,
                 QStringList* warnings) {
   QString why;
   const bool ok = read_layer_picture(model, layer, path, is_png_name(path), readers, &why);
@@ -154,6 +156,7 @@ void load_layer(ProjectModel& model, int layer, const QString& path, const Pictu
     }
     warnings->append(warning);
   }
+  return ok;
 }
 
 }  // namespace
@@ -165,15 +168,19 @@ bool read_layer_picture(ProjectModel& model, int layer, const QString& path, boo
   QImage canvas = model.pic[layer];
   QString reason;
   const bool ok = reader(canvas, path, &reason);
-  if (!ok && why != nullptr) {
-    *why = reason;
+  if (!ok) {
+    // A picture read in part is no picture: the layer keeps what it showed.
+    if (why != nullptr) {
+      *why = reason;
+    }
+    return false;
   }
   if (!canvas.isNull()) {
     model.pic[layer] = canvas.format() == QImage::Format_RGB32
                            ? canvas
                            : canvas.convertToFormat(QImage::Format_RGB32);
   }
-  return ok;
+  return true;
 }
 
 bool is_png_name(const QString& path) {
@@ -187,7 +194,7 @@ bool read_picture(QImage& canvas, const QString& path, QString* why) {
   if (!reader.read(&image) || image.isNull()) {
     if (why != nullptr) {
       *why = QCoreApplication::translate("tamrisk::SettingsFile", "画像を読めません（%1）。")
-                 .arg(reader.errorString());
+                 .arg(bare_reason(reader.errorString()));
     }
     return false;
   }
@@ -301,8 +308,9 @@ void apply_settings(ProjectModel& model, const SettingsRecords& records, const Q
     if (!QFileInfo(path).isFile()) {
       continue;
     }
-    model.layer_path[i] = path;
-    load_layer(model, i, path, readers, warnings);
+    if (load_layer(model, i, path, readers, warnings)) {
+      model.layer_path[i] = path;
+    }
   }
   model.set_background_ranges();
   model.adjust_on = false;
@@ -310,6 +318,14 @@ void apply_settings(ProjectModel& model, const SettingsRecords& records, const Q
   model.set_adjust_y(records.adjust_y);
   model.set_sc_bar(records.sc_bar);
   model.set_pattern_anime(records.pattern_anime);
+  if (records.pattern_anime.size() > kMaxFrames && warnings != nullptr) {
+    warnings->append(QCoreApplication::translate(
+                         "tamrisk::SettingsFile",
+                         "アニメパターンは %1 コマありますが、%2 コマまでしか使えません。"
+                         "先頭の %2 コマを読み込みました。")
+                         .arg(records.pattern_anime.size())
+                         .arg(kMaxFrames));
+  }
 
   const QString output_dir = resolve(base_folder, records.output_dir);
   if (!output_dir.isEmpty() && QFileInfo(output_dir).isDir()) {

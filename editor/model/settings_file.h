@@ -57,8 +57,8 @@ inline constexpr char kHoldsRecord[] = "holds";
 inline constexpr char kScaleRecord[] = "scale";
 
 // Reads a picture file into a layer canvas; true when it was read. On false
-// the canvas is taken as the reader leaves it (a null image is ignored), and
-// the reader may say why in *why (never null).
+// whatever the reader left in the canvas is dropped, and the reader may say
+// why in *why (never null).
 using PictureReader = std::function<bool(QImage& canvas, const QString& path, QString* why)>;
 struct PictureReaders {
   PictureReader png;    // names whose last three characters are "png", any case
@@ -74,9 +74,9 @@ bool read_picture(QImage& canvas, const QString& path, QString* why = nullptr);
 bool is_png_name(const QString& path);
 
 // Reads the picture at path into layer's canvas: readers.png when png_reader,
-// else readers.other (read_picture where a reader is not set). The canvas
-// keeps what the reader left there, in Format_RGB32. false when the read
-// failed; *why (when not null) then holds the reader's reason, if it gave one.
+// else readers.other (read_picture where a reader is not set), in
+// Format_RGB32. false, the canvas untouched, when the read failed; *why (when
+// not null) then holds the reader's reason, if it gave one.
 bool read_layer_picture(ProjectModel& model, int layer, const QString& path, bool png_reader,
                         const PictureReaders& readers = {}, QString* why = nullptr);
 
@@ -98,7 +98,7 @@ bool save_settings(const ProjectModel& model, const QString& path, QString* erro
 // path: nothing happens, true. A file that cannot be read as a settings file:
 // false with a message, the model as it was. Relative paths in the file are
 // taken from the file's own folder. Pictures that exist but cannot be read
-// leave their layer's canvas as the reader left it and add a line to
+// leave their layer as it was, path and picture, and add a line to
 // *warnings; the load still succeeds.
 bool load_settings(ProjectModel& model, const QString& path, QString* error,
                    const PictureReaders& readers = {}, QStringList* warnings = nullptr);

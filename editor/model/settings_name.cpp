@@ -23,4 +23,14 @@ QString join_folder_and_name(const QString& folder, const QString& name) {
   return native + QDir::separator() + name;
 }
 
+QString typed_settings_path(const QString& folder, const QString& typed) {
+  if (typed == QLatin1String("~") || typed.startsWith(QLatin1String("~/"))) {
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir::homePath() + typed.mid(1)));
+  }
+  if (QDir::isAbsolutePath(typed)) {
+    return QDir::toNativeSeparators(QDir::cleanPath(typed));
+  }
+  return join_folder_and_name(folder, typed);
+}
+
 }  // namespace tamrisk

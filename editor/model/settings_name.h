@@ -15,4 +15,10 @@ QString settings_file_name(const QString& typed);
 // empty folder gives the name alone.
 QString join_folder_and_name(const QString& folder, const QString& name);
 
+// The file a name typed in the settings dialog stands for: a name beginning
+// with "~/" (or "~" alone) is in the home folder, an absolute path is itself
+// (cleaned, native separators), anything else is joined to folder as
+// join_folder_and_name does.
+QString typed_settings_path(const QString& folder, const QString& typed);
+
 }  // namespace tamrisk

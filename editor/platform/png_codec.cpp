@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/message_text.h"
 #include "platform/png_stream.h"
 
 // libpng reports errors by longjmp to the setjmp in the step that called it.
@@ -185,7 +186,7 @@ bool read_png(QIODevice& device, QImage* out, QString* error, QRgb matte) {
                                                          "PNGファイルが途中で終わっています。")
                            : QCoreApplication::translate("tamrisk::PngCodec",
                                                          "PNGファイルが壊れています（%1）。")
-                                 .arg(QString::fromLatin1(context.message)));
+                                 .arg(bare_reason(QString::fromLatin1(context.message))));
       return false;
   }
   flatten(image, matte);
@@ -197,7 +198,7 @@ bool read_png(const QString& path, QImage* out, QString* error, QRgb matte) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     set_error(error, QCoreApplication::translate("tamrisk::PngCodec", "「%1」を開けません（%2）。")
-                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+                         .arg(QDir::toNativeSeparators(path), bare_reason(file.errorString())));
     return false;
   }
   return read_png(file, out, error, matte);
@@ -213,7 +214,7 @@ bool write_png_bytes(const QByteArray& bytes, const QString& path, QString* erro
   if (!write_file_atomically(path, bytes, &why)) {
     set_error(error,
               QCoreApplication::translate("tamrisk::PngCodec", "「%1」に書き出せません（%2）。")
-                  .arg(QDir::toNativeSeparators(path), why));
+                  .arg(QDir::toNativeSeparators(path), bare_reason(why)));
     return false;
   }
   return true;

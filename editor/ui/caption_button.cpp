@@ -1,8 +1,10 @@
 #include "ui/caption_button.h"
 
 #include <QFontMetrics>
+#include <QStringList>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <algorithm>
 #include <optional>
 
 namespace tamrisk::ui {
@@ -50,6 +52,30 @@ bool breaks_anywhere(const QString& text) {
   return false;
 }
 
+// A caption that breaks anywhere, in as many lines as the width needs, the
+// lines drawn closer than the font's own spacing where the height needs it,
+// so that the last character still shows on a short upright button.
+void draw_stacked(QPainter& painter, const QRect& area, const QString& caption) {
+  const QFontMetrics metrics(painter.font());
+  QStringList lines;
+  QString line;
+  for (const QChar c : caption) {
+    if (!line.isEmpty() && metrics.horizontalAdvance(line + c) > area.width()) {
+      lines << line;
+      line.clear();
+    }
+    line += c;
+  }
+  lines << line;
+  const int count = static_cast<int>(lines.size());
+  const int step = std::min(metrics.lineSpacing(), area.height() / count);
+  const int top = area.top() + (area.height() - step * count) / 2;
+  for (int i = 0; i < count; ++i) {
+    painter.drawText(QRect(area.left(), top + i * step, area.width(), step),
+                     Qt::AlignCenter | Qt::TextDontClip, lines[i]);
+  }
+}
+
 }  // namespace
 
 CaptionButton::CaptionButton(const QString& caption, QWidget* parent)
@@ -74,7 +100,9 @@ void CaptionButton::paintEvent(QPaintEvent*) {
   if (const auto one_line = smaller_to_fit(font(), caption, area.width())) {
     chosen = *one_line;
   } else if (breaks_anywhere(caption)) {
-    flags |= Qt::TextWrapAnywhere;
+    painter.setFont(chosen);
+    draw_stacked(painter, area, caption);
+    return;
   } else if (const auto words = smaller_to_fit(font(), longest_word(caption), area.width())) {
     chosen = *words;
     flags |= Qt::TextWordWrap;

@@ -49,8 +49,6 @@ Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* pa
       Timer1(new QTimer(this)),
       timer_(Timer1),
       animation_(model_, timer_) {
-  // The title shows "*" while there are edits since the last SAVE or LOAD.
-  setWindowTitle(title() + QStringLiteral("[*]"));
   setFixedSize(678, 521);
   setAcceptDrops(true);
   // The captions are laid out for a 12-pixel font.
@@ -63,6 +61,7 @@ Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* pa
   make_timing_controls();
   connect_controls();
   make_history_actions();
+  make_file_actions();
   start_up();
 }
 
@@ -155,6 +154,7 @@ void Form1::start_up() {
 
   show_layers();
   show_frame();
+  show_frame_count();
   show_output_format();
   move_pointer(0);
   // Left and Right reach fine-adjust mode before the focused control.
@@ -196,6 +196,7 @@ void Form1::size_move_Finished() {
 
 void Form1::pattern_anime_Change(const QString& text) {
   editor_.set_sequence(text);
+  show_frame_count();
 }
 
 void Form1::basename_Change(const QString& text) {
@@ -320,12 +321,8 @@ void Form1::Form4_Unload() {
 
 void Form1::Command1_Click() {
   if (background_.isNull()) {
-    // The dialog edits the model itself; what it changes is recorded as one
-    // step, from its opening to its closing.
-    editor_.seal();
-    background_ = new Form5(model_, this);
+    background_ = new Form5(editor_, this);
     connect(background_, &Form5::background_changed, this, &Form1::background_changed);
-    connect(background_, &QDialog::finished, this, &Form1::background_closed);
   }
   background_->show_dialog();
 }
@@ -345,56 +342,6 @@ void Form1::layer_loaded(int layer) {
     show_placement();
     show_frame();
   }
-}
-
-void Form1::bt_load_Click() {
-  open_settings_dialog(1);
-}
-
-void Form1::bt_save_Click() {
-  open_settings_dialog(2);
-}
-
-void Form1::open_settings_dialog(int pst_mode) {
-  if (settings_.isNull()) {
-    switch_fine_mode_off();
-    settings_ = new Form3(model_, this);
-    connect(settings_, &Form3::load_save_requested, this, &Form1::load_save);
-    connect(settings_, &QDialog::finished, this, [this] { close_after_save_ = false; });
-  }
-  settings_->open_for(pst_mode, model_.program_folder());
-}
-
-bool Form1::load_save() {
-  QString error;
-  QStringList warnings;
-  const bool ok = editor_.load_save(&error, &warnings);
-  if (model_.pst_mode == 1) {
-    refresh_from_model();
-  }
-  if (ok && model_.pst_mode == 2 && close_after_save_) {
-    // After the dialog that asked for the save has closed.
-    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-  }
-  if (!ok) {
-    QMessageBox::warning(this, title(), error);
-  } else if (!warnings.isEmpty()) {
-    QMessageBox::warning(this, title(), warnings.join(QLatin1Char('\n')));
-  }
-  return ok;
-}
-
-bool Form1::open_settings(const QString& path) {
-  if (!QFileInfo(path).isFile()) {
-    QMessageBox::warning(
-        this, title(), tr("設定ファイル「%1」がありません。").arg(QDir::toNativeSeparators(path)));
-    return false;
-  }
-  // As through the settings dialog, which ends fine-adjust mode on opening.
-  switch_fine_mode_off();
-  model_.file_path = path;
-  model_.pst_mode = 1;
-  return load_save();
 }
 
 // --- Output ------------------------------------------------------------------
@@ -431,7 +378,7 @@ void Form1::adjust_preview() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  if (!editor_.is_clean() && !ask_to_close()) {
+  if (!may_replace_project([this] { close(); })) {
     event->ignore();
     return;
   }
@@ -468,6 +415,7 @@ void Form1::show_project() {
     basename->setText(model_.basename);
   }
   show_timing();
+  show_frame_count();
 }
 
 void Form1::show_modes() {

@@ -42,8 +42,11 @@ class SequenceBox;
 // fine-adjust, zoom), the output settings, the animation test and the
 // export. Every handler makes one call on the editor (or the model) and then
 // shows the model again. Edits are undone with Ctrl+Z and redone with
-// Ctrl+Shift+Z or Ctrl+Y; the title marks edits made since the last SAVE or
-// LOAD, and closing with such edits asks whether to save them first.
+// Ctrl+Shift+Z or Ctrl+Y. The title names the project's file (the one last
+// loaded or saved) and marks edits made since; Ctrl+S saves to that file,
+// Ctrl+Shift+S and SAVE under a name chosen in the settings dialog, Ctrl+O
+// is LOAD. Closing, LOAD and opening or dropping another project with such
+// edits ask whether to save them first.
 class Form1 : public QWidget {
   Q_OBJECT
 
@@ -77,8 +80,9 @@ class Form1 : public QWidget {
   const QList<AnimationFormat>& animation_formats() const { return formats_; }
   void set_animation_formats(const QList<AnimationFormat>& formats);
 
-  // Loads a settings file as LOAD does and shows the result; a missing or
-  // unreadable file is reported in a message box. False on failure.
+  // Loads a settings file as LOAD does and shows the result, its first frame
+  // composed; a missing or unreadable file is reported in a message box.
+  // Unsaved edits are asked about first. False when nothing was loaded.
   bool open_settings(const QString& path);
 
   // Called with the timing dialog before it runs, so that a test can answer it.
@@ -135,6 +139,9 @@ class Form1 : public QWidget {
   void Dir1_Change(const QString& folder);
   void bt_load_Click();
   void bt_save_Click();
+  // Ctrl+S: to the project's file, through the SAVE dialog while it has none.
+  void save_project();
+  bool save_to(const QString& path);
   // Loads or saves as pst_mode says, shows a load and reports failures.
   bool load_save();
   void pic_Click(int layer);
@@ -155,7 +162,6 @@ class Form1 : public QWidget {
   void Timer1_Timer();
   void layer_loaded(int layer);
   void background_changed();
-  void background_closed();
 
   // Recurring steps.
   void focus_to_sink();
@@ -167,9 +173,15 @@ class Form1 : public QWidget {
   void make_history_actions();
   static bool is_history_key(const QKeyEvent& event);
   void show_restored(bool fine_ended);
-  // Asked on closing with unsaved edits; true closes now. "Save" opens the
-  // SAVE dialog and closes once it has saved.
-  bool ask_to_close();
+  // Before the project is replaced or the window closes: with unsaved edits
+  // asks Save / Discard / Cancel; true goes on now. "Save" saves to the
+  // project's file; without one it opens the SAVE dialog, and then runs once
+  // the dialog has saved.
+  bool may_replace_project(const std::function<void()>& then);
+  void make_file_actions();
+  void show_title();
+  void show_first_frame();
+  void show_frame_count();
   void report_export(const ExportResult& result);
 
   // Showing the model.
@@ -190,8 +202,11 @@ class Form1 : public QWidget {
 
   ProjectModel model_;
   ProjectEditor editor_;
-  // SAVE was chosen in the close question: close once it has saved.
-  bool close_after_save_ = false;
+  // What waits for the SAVE dialog that the question about unsaved edits
+  // opened: closing, or the LOAD that asked.
+  std::function<void()> after_save_;
+  // "Discard" was answered and nothing was edited since.
+  bool edits_discarded_ = false;
   QString compiler_path_;
   OverwriteQuestion overwrite_question_;
   bool exporting_ = false;
@@ -214,6 +229,7 @@ class Form1 : public QWidget {
   QScrollBar* sc_bar;
   ImageCanvas* pointer_k;
   SequenceBox* pattern_anime;
+  QLabel* frames_label;
   QPushButton* bt_set2;
   std::array<QPushButton*, 4> bt_arrow{};
   QPushButton* anime;

@@ -1,16 +1,8 @@
-// The main window's undo and redo, the question on closing with unsaved
-// edits, and the files dropped on the window.
+// The main window's undo and redo.
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QUrl>
 
-#include "model/settings_file.h"
 #include "ui/form1.h"
 
 namespace tamrisk::ui {
@@ -20,23 +12,6 @@ namespace {
 const QList<QKeySequence> kUndoKeys = {QKeySequence(Qt::CTRL | Qt::Key_Z)};
 const QList<QKeySequence> kRedoKeys = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                        QKeySequence(Qt::CTRL | Qt::Key_Y)};
-
-bool is_settings_path(const QString& path) {
-  return path.endsWith(QLatin1String(".pst"), Qt::CaseInsensitive);
-}
-
-// The first local settings file among dropped files; empty when none.
-QString dropped_settings_file(const QMimeData* mime) {
-  if (mime == nullptr) {
-    return {};
-  }
-  for (const QUrl& url : mime->urls()) {
-    if (url.isLocalFile() && is_settings_path(url.toLocalFile())) {
-      return QDir::toNativeSeparators(url.toLocalFile());
-    }
-  }
-  return {};
-}
 
 }  // namespace
 
@@ -78,66 +53,11 @@ void Form1::show_restored(bool fine_ended) {
   }
 }
 
-bool Form1::ask_to_close() {
-  QMessageBox box(QMessageBox::Question, title(),
-                  tr("編集した内容が保存されていません。保存しますか？"),
-                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-  box.setDefaultButton(QMessageBox::Save);
-  const int answer = box.exec();
-  if (answer == QMessageBox::Discard) {
-    return true;
-  }
-  if (answer == QMessageBox::Save) {
-    open_settings_dialog(2);
-    close_after_save_ = true;
-  }
-  return false;
-}
-
-// The background dialog changes the model as the user chooses; each change
-// is recorded, and the records of one opening merge into one step.
+// The background dialog has made its one step.
 void Form1::background_changed() {
-  editor_.record(tr("背景の設定"));
   show_layers();
   show_placement();
   show_frame();
-}
-
-void Form1::background_closed() {
-  // Whatever closing the dialog left behind belongs to the same step.
-  editor_.record(tr("背景の設定"));
-  editor_.seal();
-  show_layers();
-  show_placement();
-  show_frame();
-}
-
-void Form1::pic_FileDropped(int layer, const QString& path) {
-  if (is_settings_path(path)) {
-    open_settings(path);
-    return;
-  }
-  QString error;
-  const bool ok = editor_.load_picture(layer, path, is_png_name(path), &error);
-  layer_loaded(layer);
-  if (!ok) {
-    QMessageBox::warning(this, title(), error);
-  }
-}
-
-void Form1::dragEnterEvent(QDragEnterEvent* event) {
-  if (!dropped_settings_file(event->mimeData()).isEmpty()) {
-    event->acceptProposedAction();
-  }
-}
-
-void Form1::dropEvent(QDropEvent* event) {
-  const QString path = dropped_settings_file(event->mimeData());
-  if (path.isEmpty()) {
-    return;
-  }
-  event->acceptProposedAction();
-  open_settings(path);
 }
 
 }  // namespace tamrisk::ui

@@ -122,6 +122,7 @@ const Form1::ControlRow Form1::kControlRows[] = {
     {"size_move", Kind::Field, {160, 290, 33, 22}, "0", keep<&Form1::size_move>},
     {"sc_bar", Kind::HorizontalBar, {64, 316, 169, 17}, nullptr, keep<&Form1::sc_bar>},
     {nullptr, Kind::Label, {32, 336, 129, 17}, QT_TR_NOOP("アニメパターン"), nullptr},
+    {"frames_label", Kind::Label, {168, 336, 97, 17}, nullptr, keep<&Form1::frames_label>},
     {"pattern_anime", Kind::Sequence, {40, 360, 225, 25}, nullptr, keep<&Form1::pattern_anime>},
     {"pointer_k",
      Kind::Pointer,
@@ -194,6 +195,7 @@ void Form1::build_controls() {
   }
 
   basename->setText(model_.basename);
+  frames_label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   setup_bar(adjust_x, model_.adjust_x_range().min, model_.adjust_x_range().max);
   setup_bar(adjust_y, model_.adjust_y_range().min, model_.adjust_y_range().max);
   setup_bar(sc_bar, kScBarMin, kScBarMax);

@@ -140,7 +140,7 @@ void Form2::Drive1_Change(const QString& drive) {
 
 void Form2::Dir1_Change(const QString& folder) {
   File1->set_folder(folder);
-  model_.path_ref = folder;
+  editor_.set_image_folder(folder);
 }
 
 void Form2::File1_Click(const QString& name) {

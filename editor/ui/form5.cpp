@@ -8,15 +8,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "model/plain_background.h"
 #include "ui/colour_field.h"
 
 namespace tamrisk::ui {
 
-Form5::Form5(ProjectModel& model, QWidget* parent)
+Form5::Form5(ProjectEditor& editor, QWidget* parent)
     : QDialog(parent),
-      model_(model),
-      colour_(model.bg_colour),
+      editor_(editor),
+      model_(editor.model()),
+      colour_(model_.bg_colour),
       Option1(new QRadioButton(tr("無地"), this)),
       Label1(new QLabel(tr("よこ"), this)),
       Text1(new QLineEdit(this)),
@@ -110,19 +110,14 @@ void Form5::color_window_Click() {
 
 void Form5::Command1_Click() {
   if (Option1->isChecked()) {
-    // The plain canvas is filled with the model's colour; a refused size
-    // leaves the model as it was.
-    const Colour before = model_.bg_colour;
-    model_.bg_colour = colour_;
+    // A refused size leaves the project as it was and the dialog open.
     QString error;
-    if (!apply_plain_background(model_, Text1->text(), Text2->text(), &error)) {
-      model_.bg_colour = before;
+    if (!editor_.set_plain_background(colour_, Text1->text(), Text2->text(), &error)) {
       QMessageBox::warning(this, windowTitle(), error);
       return;
     }
   } else {
-    model_.bg_from_file = true;
-    model_.bg_colour = colour_;
+    editor_.set_background_from_file(colour_);
   }
   emit background_changed();
   close();

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "model/project_editor.h"
 #include "model/project_model.h"
 
 class QLabel;
@@ -16,13 +17,13 @@ class ColourField;
 // The background dialog "背景の設定": a plain canvas of a typed size and a
 // chosen colour, or a picture file. The dialog keeps the option and the
 // colour to itself until "Ｏｋ" applies them, with the size of a plain
-// canvas, to the model; "キャンセル", Escape and the close box leave the
-// model as it was. Deletes itself on closing.
+// canvas, through the editor in one step; "キャンセル", Escape and the close
+// box leave the project as it was. Deletes itself on closing.
 class Form5 : public QDialog {
   Q_OBJECT
 
  public:
-  Form5(ProjectModel& model, QWidget* parent = nullptr);
+  explicit Form5(ProjectEditor& editor, QWidget* parent = nullptr);
 
   // Shows the dialog, or brings it forward.
   void show_dialog();
@@ -42,7 +43,8 @@ class Form5 : public QDialog {
   void Command2_Click();
   void enable_plain_controls(bool enable);
 
-  ProjectModel& model_;
+  ProjectEditor& editor_;
+  const ProjectModel& model_;
   // The colour chosen in the dialog, 0x00BBGGRR.
   Colour colour_;
   QRadioButton* Option1;

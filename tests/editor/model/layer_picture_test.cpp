@@ -7,7 +7,7 @@ namespace tamrisk {
 namespace {
 
 // Readers that note which of them ran; a success hands back a 200 x 40
-// picture, a failure gives `reason` as its reason.
+// picture, a failure leaves a part read and gives `reason` as its reason.
 PictureReaders Recording(QStringList* calls, bool succeed, const QString& reason = {}) {
   auto reader = [calls, succeed, reason](const char* name) {
     return [calls, succeed, reason, name](QImage& canvas, const QString&, QString* why) {
@@ -15,6 +15,7 @@ PictureReaders Recording(QStringList* calls, bool succeed, const QString& reason
       if (succeed) {
         canvas = QImage(200, 40, QImage::Format_ARGB32);
       } else {
+        canvas = QImage(5, 5, QImage::Format_RGB32);  // what a truncated file gave
         *why = reason;
       }
       return succeed;
@@ -58,18 +59,17 @@ TEST(LayerPicture, ABackgroundSetsTheFrameSizeAndRangesAndEndsAdjustMode) {
   EXPECT_EQ(m.adjust_y(), -40);  // brought into the new range
 }
 
-TEST(LayerPicture, AFailedReadStillRecordsThePathAndSaysWhy) {
+TEST(LayerPicture, AFailedReadChangesNothingAndSaysWhy) {
   ProjectModel m;
   m.adjust_on = true;
-  const QImage before = m.pic[0];
+  m.bg_from_file = false;
+  m.layer_path[0] = QStringLiteral("/good.png");
+  const ProjectModel before = m;
   QStringList calls;
   QString error;
   EXPECT_FALSE(
       load_layer_picture(m, 0, QStringLiteral("/bad.png"), true, &error, Recording(&calls, false)));
-  EXPECT_EQ(m.layer_path[0], QStringLiteral("/bad.png"));
-  EXPECT_EQ(m.pic[0], before);
-  EXPECT_FALSE(m.adjust_on);  // the background steps run with the old picture
-  EXPECT_EQ(m.adjust_x_range().max, before.width());
+  EXPECT_TRUE(test::SameModel(m, before));
   EXPECT_EQ(error, QStringLiteral("背景に「/bad.png」を読み込めません。\n"
                                   "PNG画像ではないか、壊れています。"));
 }

@@ -1,3 +1,4 @@
+#include <QBuffer>
 #include <QComboBox>
 #include <QDialog>
 #include <QDropEvent>
@@ -5,6 +6,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -20,6 +22,7 @@
 #include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/form5.h"
+#include "ui/recent_projects.h"
 #include "ui/sequence_box.h"
 #include "ui/translators.h"
 #include "window_test_support.h"
@@ -698,6 +701,8 @@ class Form1Test : public QObject {
     w->click(QStringLiteral("bt_arrow3"));
     w->click(QStringLiteral("bt_save"));
     auto* name = w->form->settings_dialog()->findChild<QLineEdit*>(QStringLiteral("file_name"));
+    QCOMPARE(name->text(), QStringLiteral("project.pst"));  // the project's own file
+    name->clear();
     QTest::keyClicks(name, QStringLiteral("saved"));
     QTest::keyClick(name, Qt::Key_Return);
     QTRY_VERIFY(w->form->settings_dialog() == nullptr);
@@ -722,6 +727,10 @@ class Form1Test : public QObject {
     QCOMPARE(fresh.canvas(QStringLiteral("win_main"))->image().size(), QSize(40, 20));
     QCOMPARE(fresh.get<tamrisk::ui::FolderList>(QStringLiteral("Dir1"))->folder(),
              QDir::toNativeSeparators(prog_));
+    // The first frame composed and shown, the frames counted.
+    QCOMPARE(fresh.canvas(QStringLiteral("win_main"))->image(), composed(fresh.model(), 0));
+    QCOMPARE(fresh.get<QLabel>(QStringLiteral("frames_label"))->text(),
+             QStringLiteral("4 / 91 コマ"));
   }
 
   void aFileThatIsNoSettingsFileIsReported() {
@@ -758,8 +767,7 @@ class Form1Test : public QObject {
     QTest::addColumn<int>("steps");  // the undo steps the edit makes
     for (const char* row :
          {"adjust_x dragged", "size_move typed", "sequence typed", "reset", "picker",
-          "picture dropped", "background dialog", ".pst dropped", ".pst dropped on a canvas",
-          "timing dialog", "hold typed", "hold keys"}) {
+          "picture dropped", "background dialog", "timing dialog", "hold typed", "hold keys"}) {
       QTest::newRow(row) << 1;
     }
     QTest::newRow("arrows") << 2;
@@ -811,11 +819,6 @@ class Form1Test : public QObject {
       QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
                         Qt::LeftButton);
       QCOMPARE(m.pic[0].width(), 30);
-    } else if (row == ".pst dropped") {
-      QVERIFY(!drop(w->form.get(), native(QStringLiteral("wide.bmp"))));
-      QVERIFY(drop(w->form.get(), native(QStringLiteral("other.pst"))));
-    } else if (row == ".pst dropped on a canvas") {
-      emit w->canvas(QStringLiteral("pic5"))->file_dropped(native(QStringLiteral("other.pst")));
     } else if (row == "timing dialog") {
       w->form->set_timing_dialog_hook([](QDialog& dialog) {
         dialog.findChild<QSpinBox*>(QStringLiteral("frame_rate"))->setValue(12);
@@ -840,15 +843,11 @@ class Form1Test : public QObject {
       QCOMPARE(m.hold(1), 3);
       QCOMPARE(w->form->findChild<QSpinBox*>(QStringLiteral("frame_hold"))->value(), 3);
     }
-    if (row.startsWith(QLatin1String(".pst"))) {
-      QCOMPARE(m.pattern_anime(), QStringLiteral("999"));
-    }
     const ProjectState after = ProjectState::capture(m);
     QVERIFY(ProjectState::differences(before, after) != 0);
     QCOMPARE(w->form->editor().history().count(), count + steps);
     QCOMPARE(unshown(*w), QString());
-    // A LOAD leaves nothing to save.
-    QCOMPARE(w->form->isWindowModified(), !row.startsWith(QLatin1String(".pst")));
+    QVERIFY(w->form->isWindowModified());
 
     for (int i = 0; i < steps; ++i) {
       press(*w, Qt::Key_Z, Qt::ControlModifier);
@@ -865,41 +864,211 @@ class Form1Test : public QObject {
     QCOMPARE(answerer.boxes.size(), 0);
   }
 
-  void theTitleMarksEditsSinceLoad() {
+  // The title names the project's file and marks edits since; Ctrl+S saves
+  // there without a dialog, Ctrl+Shift+S and Ctrl+O open the dialog.
+  void theTitleAndTheKeysFollowTheProjectsFile() {
+    const QString title = tamrisk::ui::Form1::title();
+    Window fresh(prog_);
+    QCOMPARE(fresh.form->windowHandle()->title(), title);
+    press(fresh, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(fresh.form->settings_dialog() != nullptr);
+    QCOMPARE(fresh.model().pst_mode, 1);
+    fresh.form->settings_dialog()->close();
+    QTRY_VERIFY(fresh.form->settings_dialog() == nullptr);
+    fresh.form->activateWindow();
+    QTRY_VERIFY(fresh.form->isActiveWindow());
+    press(fresh, Qt::Key_S, Qt::ControlModifier);  // no file yet: the dialog
+    QVERIFY(fresh.form->settings_dialog() != nullptr);
+    QCOMPARE(fresh.model().pst_mode, 2);
+
     auto w = loaded(QStringLiteral("12"));
     QVERIFY(w);
-    const QString title = tamrisk::ui::Form1::title();
     QWindow* window = w->form->windowHandle();
-    QCOMPARE(window->title(), title);
+    QCOMPARE(window->title(), "project.pst — " + title);
     w->bar(QStringLiteral("sc_bar"))->setValue(2);
-    QCOMPARE(window->title(), title + QLatin1Char('*'));
+    QCOMPARE(window->title(), "project.pst* — " + title);
     // The keys undo the project's steps even where a text box has its own.
     w->line(QStringLiteral("basename"))->setFocus();
     press(*w, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(w->model().sc_bar(), 0);
-    QCOMPARE(window->title(), title);
+    QCOMPARE(window->title(), "project.pst — " + title);
+
+    w->type_sequence(QStringLiteral("321"));
+    press(*w, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(w->form->settings_dialog() == nullptr);
+    QCOMPARE(window->title(), "project.pst — " + title);
+    ProjectModel saved(prog_);
+    QVERIFY(tamrisk::load_settings(saved, project_, nullptr));
+    QCOMPARE(saved.pattern_anime(), QStringLiteral("321"));
+
+    press(*w, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    auto* dialog = w->form->settings_dialog();
+    QVERIFY(dialog != nullptr);
+    QCOMPARE(w->model().pst_mode, 2);
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("file_name"));
+    QCOMPARE(name->text(), QStringLiteral("project.pst"));
+    name->setText(native(QStringLiteral("out/renamed")));  // an absolute path as itself
+    QTest::keyClick(name, Qt::Key_Return);
+    QTRY_VERIFY(w->form->settings_dialog() == nullptr);
+    QVERIFY(QFileInfo::exists(native(QStringLiteral("out/renamed.pst"))));
+    QCOMPARE(window->title(), "renamed.pst — " + title);
+    QCOMPARE(w->form->editor().project_file(), native(QStringLiteral("out/renamed.pst")));
+  }
+
+  // Opened as `Tamrisk FILE.pst` opens it: undo stops at that project.
+  void theHistoryStartsAtTheOpenedProject() {
+    auto w = loaded(QStringLiteral("123"));
+    QVERIFY(w);
+    const ProjectState opened = ProjectState::capture(w->model());
+    QCOMPARE(w->form->editor().history().count(), 0);
+    w->bar(QStringLiteral("adjust_x"))->setValue(7);
+    for (int i = 0; i < 4; ++i) {
+      press(*w, Qt::Key_Z, Qt::ControlModifier);
+    }
+    QCOMPARE(ProjectState::differences(ProjectState::capture(w->model()), opened), 0u);
+    QCOMPARE(w->text(QStringLiteral("pattern_anime")), QStringLiteral("123"));
+    QVERIFY(!w->form->isWindowModified());
+  }
+
+  // A picture that cannot be read is reported and changes nothing: not the
+  // layer's path, not its picture, not the frame, no undo step.
+  void anUnreadablePictureChangesNothing_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("layer");
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::WriteOnly));
+    QVERIFY(tamrisk::test::block_picture(30, 30, 0, qRgb(1, 2, 3)).save(&buffer, "PNG"));
+    QTest::newRow("text named .png, background") << QByteArray("not a picture\n") << 0;
+    QTest::newRow("truncated PNG, pattern") << png.left(png.size() / 2) << 2;
+  }
+  void anUnreadablePictureChangesNothing() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, layer);
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    const QString bad = native(QStringLiteral("x.png"));
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    ProjectModel& m = w->model();
+    const ProjectModel before = m;
+    BoxAnswerer answerer;
+    emit w->canvas(QStringLiteral("pic%1").arg(layer))->file_dropped(bad);
+    QCOMPARE(answerer.boxes.size(), 1);
+    QVERIFY(answerer.boxes[0].text.contains(bad));
+    QCOMPARE(m.layer_path[static_cast<size_t>(layer)],
+             before.layer_path[static_cast<size_t>(layer)]);
+    QCOMPARE(ProjectState::differences(ProjectState::capture(m), ProjectState::capture(before)),
+             0u);
+    QCOMPARE(m.win_main, before.win_main);
+    QCOMPARE(w->form->editor().history().count(), 0);
+    QVERIFY(!w->form->isWindowModified());
+  }
+
+  // LOAD, a dropped .pst and opening another project ask first when there
+  // are unsaved edits: Cancel keeps them, Discard loads, Save saves to the
+  // project's file (or through the SAVE dialog while it has none) and loads.
+  void replacingTheProjectAsksAboutUnsavedEdits_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("answer");
+    for (const char* how : {"LOAD", "dropped", "dropped on a canvas", "opened"}) {
+      for (const auto answer : {QMessageBox::Cancel, QMessageBox::Discard, QMessageBox::Save}) {
+        QTest::addRow("%s, %s", how,
+                      answer == QMessageBox::Cancel    ? "cancel"
+                      : answer == QMessageBox::Discard ? "discard"
+                                                       : "save")
+            << QString::fromLatin1(how) << int(answer);
+      }
+    }
+    QTest::newRow("dropped, no file yet, save") << "no file" << int(QMessageBox::Save);
+  }
+  void replacingTheProjectAsksAboutUnsavedEdits() {
+    QFETCH(QString, how);
+    QFETCH(int, answer);
+    auto w = how == "no file" ? std::make_unique<Window>(prog_) : loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    w->type_sequence(QStringLiteral("3"));
+    BoxAnswerer answerer(static_cast<QMessageBox::StandardButton>(answer));
+    const QString other = native(QStringLiteral("other.pst"));
+    if (how == "LOAD") {
+      w->click(QStringLiteral("bt_load"));
+      if (answer != QMessageBox::Cancel) {
+        auto* name = w->form->settings_dialog()->findChild<QLineEdit*>(QStringLiteral("file_name"));
+        name->setText(QStringLiteral("other.pst"));
+        QTest::keyClick(name, Qt::Key_Return);
+      }
+    } else if (how == "dropped" || how == "no file") {
+      QVERIFY(drop(w->form.get(), other));
+    } else if (how == "dropped on a canvas") {
+      emit w->canvas(QStringLiteral("pic5"))->file_dropped(other);
+    } else {
+      w->form->open_settings(other);
+    }
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].buttons,
+             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (how == "no file") {  // a name first, then the load
+      auto* name = w->form->settings_dialog()->findChild<QLineEdit*>(QStringLiteral("file_name"));
+      name->setText(QStringLiteral("first"));
+      QTest::keyClick(name, Qt::Key_Return);
+      QTRY_COMPARE(w->model().pattern_anime(), QStringLiteral("999"));
+      project_ = native(QStringLiteral("first.pst"));
+    }
+    QCOMPARE(w->model().pattern_anime(),
+             answer == QMessageBox::Cancel ? QStringLiteral("3") : QStringLiteral("999"));
+    QCOMPARE(w->form->isWindowModified(), answer == QMessageBox::Cancel);
+    ProjectModel saved(prog_);
+    QVERIFY(tamrisk::load_settings(saved, project_, nullptr));
+    QCOMPARE(saved.pattern_anime(),
+             answer == QMessageBox::Save ? QStringLiteral("3") : QStringLiteral("12"));
+    QCOMPARE(answerer.boxes.size(), 1);  // asked once
+  }
+
+  void aSequenceCutTo91FramesSaysSo() {
+    QByteArray text = QByteArray("\"\"\r\n").repeated(11);
+    text += "0,0,0,\"" + QByteArray(100, '1') + "\",\"/\",\"\",\"long\",\"\"\r\n";
+    text += QByteArray("0,0\r\n").repeated(100) + "#TRUE#,16777215,80,50\r\n";
+    QFile file(native(QStringLiteral("long.pst")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    Window w(prog_);
+    BoxAnswerer answerer;
+    QVERIFY(w.form->open_settings(file.fileName()));
+    QCOMPARE(w.model().frame_count(), 91);
+    QCOMPARE(answerer.texts(), QStringList{"アニメパターンは 100 コマありますが、91 コマまでしか"
+                                           "使えません。先頭の 91 コマを読み込みました。"});
+    QCOMPARE(w.get<QLabel>(QStringLiteral("frames_label"))->text(), QStringLiteral("91 / 91 コマ"));
   }
 
   void closingWithUnsavedEditsAsks_data() {
     QTest::addColumn<int>("answer");  // NoButton: nothing edited, nothing asked
-    QTest::newRow("nothing to save") << int(QMessageBox::NoButton);
-    QTest::newRow("cancel") << int(QMessageBox::Cancel);
-    QTest::newRow("discard") << int(QMessageBox::Discard);
-    QTest::newRow("save") << int(QMessageBox::Save);
+    QTest::addColumn<bool>("file");   // the project has its file
+    QTest::newRow("nothing to save") << int(QMessageBox::NoButton) << true;
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << true;
+    QTest::newRow("discard") << int(QMessageBox::Discard) << true;
+    QTest::newRow("save, to the project's file") << int(QMessageBox::Save) << true;
+    QTest::newRow("save, no file yet") << int(QMessageBox::Save) << false;
   }
   void closingWithUnsavedEditsAsks() {
     QFETCH(int, answer);
-    auto w = loaded(QStringLiteral("12"));
+    QFETCH(bool, file);
+    auto w = file ? loaded(QStringLiteral("12")) : std::make_unique<Window>(prog_);
     QVERIFY(w);
     if (answer != QMessageBox::NoButton) {
       w->type_sequence(QStringLiteral("3"));
     }
     BoxAnswerer answerer(static_cast<QMessageBox::StandardButton>(answer));
-    const bool closes = answer == QMessageBox::NoButton || answer == QMessageBox::Discard;
-    QCOMPARE(w->form->close(), closes);
+    const bool dialog = answer == QMessageBox::Save && !file;
+    QCOMPARE(w->form->close(), answer != QMessageBox::Cancel && !dialog);
     QCOMPARE(answerer.boxes.size(), answer == QMessageBox::NoButton ? 0 : 1);
-    QCOMPARE(w->form->settings_dialog() != nullptr, answer == QMessageBox::Save);
-    if (answer == QMessageBox::Save) {
+    QCOMPARE(w->form->settings_dialog() != nullptr, dialog);
+    if (answer == QMessageBox::Save && file) {
+      ProjectModel saved(prog_);
+      QVERIFY(tamrisk::load_settings(saved, project_, nullptr));
+      QCOMPARE(saved.pattern_anime(), QStringLiteral("3"));
+    }
+    if (dialog) {
       QCOMPARE(answerer.boxes[0].buttons,
                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
       QCOMPARE(w->model().pst_mode, 2);
@@ -910,6 +1079,23 @@ class Form1Test : public QObject {
       QVERIFY(QFileInfo::exists(native(QStringLiteral("closing.pst"))));
       QCOMPARE(answerer.boxes.size(), 1);
     }
+  }
+
+  // The recent projects: each one opened or saved, newest first.
+  void openedAndSavedProjectsAreRecent() {
+    QSettings().clear();
+    auto w = loaded(QStringLiteral("1"));
+    QVERIFY(w);
+    w->form->open_settings(native(QStringLiteral("other.pst")));
+    QCOMPARE(tamrisk::ui::recent_projects::list(),
+             QStringList({native(QStringLiteral("other.pst")), project_}));
+    w->click(QStringLiteral("bt_load"));
+    auto* recent = w->form->settings_dialog()->findChild<QComboBox*>(QStringLiteral("recent"));
+    QCOMPARE(recent->itemText(1), QStringLiteral("project.pst"));
+    tamrisk::test::choose_entry(recent, QStringLiteral("project.pst"));
+    QTRY_VERIFY(w->form->settings_dialog() == nullptr);
+    QCOMPARE(w->model().pattern_anime(), QStringLiteral("1"));
+    QCOMPARE(tamrisk::ui::recent_projects::list().first(), project_);
   }
 };
 

@@ -2,6 +2,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 
+#include "model/project_editor.h"
 #include "model/project_model.h"
 #include "ui/colour_field.h"
 #include "ui/form5.h"
@@ -19,7 +20,9 @@ class Form5Test : public QObject {
   QImage picture_;
 
   struct Dialog {
-    explicit Dialog(ProjectModel& model) : form(new Form5(model)) { form->show_dialog(); }
+    explicit Dialog(ProjectModel& model) : editor(model), form(new Form5(editor)) {
+      form->show_dialog();
+    }
     ~Dialog() { delete form.data(); }
     template <typename T>
     T* get(const char* name) const {
@@ -30,6 +33,8 @@ class Form5Test : public QObject {
       get<QLineEdit>(name)->selectAll();
       QTest::keyClicks(get<QLineEdit>(name), text);
     }
+    int steps() { return editor.history().count(); }
+    tamrisk::ProjectEditor editor;
     QPointer<Form5> form;
   };
 
@@ -89,6 +94,7 @@ class Form5Test : public QObject {
     QVERIFY(model_.bg_from_file);
     QCOMPARE(model_.pic[0], picture_);
     QCOMPARE(model_.bg_width, 80);
+    QCOMPARE(d.steps(), 0);
   }
 
   void ok_data() {
@@ -134,9 +140,14 @@ class Form5Test : public QObject {
     QCOMPARE(model_.win_main.size(), size);
     QCOMPARE(int{model_.bg_width}, bg_width);
     QCOMPARE(model_.bg_from_file, from_file);
+    // One step for a change, undone as one; none for a refusal or no change.
+    QCOMPARE(d.steps(), refusal.isEmpty() && !from_file ? 1 : 0);
     if (refusal.isEmpty()) {
       QTRY_VERIFY(d.form.isNull());
       QCOMPARE(model_.pic[0].pixel(0, 0), from_file ? qRgb(0, 0, 255) : qRgb(0, 255, 0));
+      d.editor.undo();
+      QCOMPARE(model_.pic[0], picture_);
+      QCOMPARE(model_.bg_from_file, from_file);
     } else {
       QCOMPARE(watcher.texts().size(), 1);  // shown and answered within the click
       QVERIFY2(watcher.texts()[0].startsWith(refusal), qPrintable(watcher.texts()[0]));
@@ -182,6 +193,7 @@ class Form5Test : public QObject {
     d.click(qPrintable(option));
     d.click(qPrintable(button));
     QCOMPARE(changed.count(), button == QLatin1String("Command1") ? 1 : 0);
+    QCOMPARE(d.steps(), changed.count());
     QCOMPARE(model_.bg_colour, tamrisk::Colour{bg_colour});
     QCOMPARE(model_.pic[0].pixel(0, 0), pixel);
   }

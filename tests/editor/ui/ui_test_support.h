@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
@@ -17,6 +19,15 @@
 #include "ui/folder_list.h"
 
 namespace tamrisk::test {
+
+// The user's own settings stay untouched: each test program keeps what the
+// editor remembers (formats, recent projects) in a folder of its own.
+inline void keep_settings_apart() {
+  static QTemporaryDir folder;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
+Q_COREAPP_STARTUP_FUNCTION(keep_settings_apart)
 
 // Answers every message box that shows: with `answer` when the box has that
 // button, else with OK, else by rejecting it; notes what each box said.
