@@ -13,13 +13,11 @@ namespace tamrisk {
 namespace {
 
 constexpr QRgb kColourMask = 0x00FFFFFFu;
-// Lossless effort (0 to 100) and method (0 to 6). libwebp's animation
-// encoder gets img2webp's defaults, 75 and 4; the export's own rectangles,
-// encoded on all cores, get effort 100, which saves about 0.5 % on drawn
-// frames and still takes less time (measured at 640 x 480, 91 frames).
-// Method 5 and 6 made those frames larger at several times the time.
-constexpr float kLibwebpEffort = 75;
-constexpr float kOwnEffort = 100;
+// Lossless effort (0 to 100) and method (0 to 6): img2webp's defaults.
+// Effort 100 saved another 0.5 to 3 % but took three times as long on the
+// bench projects of sprites and of switching colours, more than img2webp
+// itself; methods 5 and 6 made frames larger at several times the time.
+constexpr float kEffort = 75;
 constexpr int kMethod = 4;
 // Up to this many pixels in all frames together, libwebp's own search runs
 // too and the smaller file is kept; beyond, it would double the time of the
@@ -78,7 +76,7 @@ QByteArray encode_area(const QImage& frame, const QImage* previous, QRect rect) 
       }
     }
   }
-  WebPConfig config = lossless_config(kOwnEffort);
+  WebPConfig config = lossless_config(kEffort);
   WebPPicture picture;
   WebPMemoryWriter writer;
   WebPMemoryWriterInit(&writer);
@@ -113,7 +111,7 @@ QByteArray encode_with_libwebp(QSize size, int loop_count, const std::vector<Fra
   if (encoder == nullptr) {
     return {};
   }
-  WebPConfig config = lossless_config(kLibwebpEffort);
+  WebPConfig config = lossless_config(kEffort);
   bool ok = true;
   for (const Frame& frame : frames) {
     WebPPicture picture;
