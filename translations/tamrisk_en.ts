@@ -124,6 +124,38 @@
         <source>MNGコンパイラが終了コード %1 で終わりました。%2</source>
         <translation>The MNG compiler ended with exit code %1. %2</translation>
     </message>
+    <message>
+        <source>MNGコンパイラは台本の%1行目で止まりました。</source>
+        <translation>The MNG compiler stopped at line %1 of the script.</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラは台本を読み込めませんでした。</source>
+        <translation>The MNG compiler could not read the script.</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラはMNGファイルを作れませんでした。</source>
+        <translation>The MNG compiler could not create the MNG file.</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラはMNGファイルを作らずに終わりました。</source>
+        <translation>The MNG compiler ended without writing the MNG file.</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラは出力フォルダに移れませんでした。</source>
+        <translation>The MNG compiler could not change to the output folder.</translation>
+    </message>
+    <message>
+        <source>MNGファイルを書き出しました。</source>
+        <translation>The MNG file is written.</translation>
+    </message>
+    <message>
+        <source>「%1」を書き出しました。</source>
+        <translation>Wrote “%1”.</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラがエラーを知らせました。</source>
+        <translation>The MNG compiler reported an error.</translation>
+    </message>
 </context>
 <context>
     <name>tamrisk::ExportPaths</name>
@@ -717,6 +749,56 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
 </context>
 <context>
+    <name>tamrisk::ui::ExportControl</name>
+    <message>
+        <source>コマを作成しています…</source>
+        <translation>Making the frames…</translation>
+    </message>
+    <message>
+        <source>コマを作成しています… %1 / %2</source>
+        <translation>Making the frames… %1 / %2</translation>
+    </message>
+    <message>
+        <source>MNGファイルを作成しています…</source>
+        <translation>Making the MNG file…</translation>
+    </message>
+    <message>
+        <source>「%1」を作成しています…</source>
+        <translation>Making “%1”…</translation>
+    </message>
+    <message>
+        <source>書き出したファイル: %1（%2 バイト）</source>
+        <translation>Written: %1 (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>残したファイル: %1</source>
+        <translation>Kept unchanged: %1</translation>
+    </message>
+    <message>
+        <source>アニメ</source>
+        <translation>Formats</translation>
+    </message>
+    <message>
+        <source>「コマ作成」で作るアニメーション: %1</source>
+        <translation>The animations that “Make frames” makes: %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <comment>between the names of formats</comment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1があります。上書きしますか？</source>
+        <translation>%1 exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>MNGコンパイラの報告:
+%1</source>
+        <translation>What the MNG compiler said:
+%1</translation>
+    </message>
+</context>
+<context>
     <name>tamrisk::ui::Form1</name>
     <message>
         <source>ミルオ工房簡易アニメータ</source>
@@ -741,55 +823,6 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     <message>
         <source>微調整ＯＮ</source>
         <translation>Start fine-tuning</translation>
-    </message>
-    <message>
-        <source>コマを作成しています…</source>
-        <translation>Making the frames…</translation>
-    </message>
-    <message>
-        <source>コマを作成しています… %1 / %2</source>
-        <translation>Making the frames… %1 / %2</translation>
-    </message>
-    <message>
-        <source>MNGファイルを作成しています…</source>
-        <translation>Making the MNG file…</translation>
-    </message>
-    <message>
-        <source>「%1」を作成しています…</source>
-        <translation>Making “%1”…</translation>
-    </message>
-    <message>
-        <source>アニメ</source>
-        <translation>Formats</translation>
-    </message>
-    <message>
-        <source>「コマ作成」で作るアニメーション</source>
-        <translation>The animations that “Make frames” makes</translation>
-    </message>
-    <message>
-        <source>「コマ作成」で作るアニメーション: %1</source>
-        <translation>The animations that “Make frames” makes: %1</translation>
-    </message>
-    <message>
-        <source>、</source>
-        <comment>between the names of formats</comment>
-        <translation>, </translation>
-    </message>
-    <message>
-        <source>%1があります。上書きしますか？</source>
-        <translation>%1 exists. Replace it?</translation>
-    </message>
-    <message>
-        <source>書き出したファイル: %1（%2 バイト）</source>
-        <translation>Written: %1 (%2 bytes)</translation>
-    </message>
-    <message>
-        <source>残したファイル: %1</source>
-        <translation>Kept unchanged: %1</translation>
-    </message>
-    <message>
-        <source>「%1」を書き出しました。</source>
-        <translation>Wrote “%1”.</translation>
     </message>
     <message>
         <source>元に戻す</source>

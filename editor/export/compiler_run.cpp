@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace tamrisk {
@@ -47,6 +49,44 @@ bool parse_compiler_message(const QString& output, QString* caption, QString* me
     }
   }
   return false;
+}
+
+QString compiler_outcome(const QString& message, bool ok, const QString& animation) {
+  const auto says = [&message](const char* words) {
+    return message.contains(QString::fromUtf8(words));
+  };
+  static const QRegularExpression line_head(QStringLiteral("^\\((\\d+)行目\\)"));
+  const QRegularExpressionMatch line = line_head.match(message);
+  if (line.hasMatch()) {
+    return QCoreApplication::translate("tamrisk::CompilerRun",
+                                       "MNGコンパイラは台本の%1行目で止まりました。")
+        .arg(line.captured(1));
+  }
+  if (says("リソースファイルの読込に失敗しました")) {
+    return QCoreApplication::translate("tamrisk::CompilerRun",
+                                       "MNGコンパイラは台本を読み込めませんでした。");
+  }
+  if (says("MNGファイルの書出に失敗しました")) {
+    return QCoreApplication::translate("tamrisk::CompilerRun",
+                                       "MNGコンパイラはMNGファイルを作れませんでした。");
+  }
+  if (says("MNGファイルの書出を中止しました")) {
+    return QCoreApplication::translate("tamrisk::CompilerRun",
+                                       "MNGコンパイラはMNGファイルを作らずに終わりました。");
+  }
+  if (says("カレントディレクトリの移動に失敗しました")) {
+    return QCoreApplication::translate("tamrisk::CompilerRun",
+                                       "MNGコンパイラは出力フォルダに移れませんでした。");
+  }
+  if (ok) {
+    return animation.isEmpty()
+               ? QCoreApplication::translate("tamrisk::CompilerRun",
+                                             "MNGファイルを書き出しました。")
+               : QCoreApplication::translate("tamrisk::CompilerRun", "「%1」を書き出しました。")
+                     .arg(QFileInfo(animation).fileName());
+  }
+  return QCoreApplication::translate("tamrisk::CompilerRun",
+                                     "MNGコンパイラがエラーを知らせました。");
 }
 
 CompilerRun run_compiler(const QString& program, const QString& script, const QString& folder,
@@ -102,6 +142,7 @@ CompilerRun run_compiler(const QString& program, const QString& script, const QS
                        .arg(code)
                        .arg(output.trimmed()));
   }
+  run.compiler_said = true;
   run.ok = code == 0 && run.caption == kCaptionDone;
   run.caption = run.ok ? caption_done() : caption_error();
   return run;

@@ -15,6 +15,9 @@ struct CompilerRun {
   bool ok = false;
   QString caption;
   QString message;
+  // The message is the compiler's own (not ours about a compiler that could
+  // not start, crashed or said nothing).
+  bool compiler_said = false;
 };
 
 // The captions of a finished and of a failed export or compile, in the
@@ -35,5 +38,12 @@ CompilerRun run_compiler(const QString& program, const QString& script, const QS
 // first line that begins with "完了: " or "エラー: " to the end, without the
 // final line feed. False when there is no such line.
 bool parse_compiler_message(const QString& output, QString* caption, QString* message);
+
+// Our own sentence, in the user's language, for what the compiler said
+// (the message of parse_compiler_message; ok: it succeeded): that the MNG
+// file `animation` was written, that the script could not be read, that a
+// line of it was refused (naming the line), and so on. The compiler's
+// words stay the detail.
+QString compiler_outcome(const QString& message, bool ok, const QString& animation);
 
 }  // namespace tamrisk

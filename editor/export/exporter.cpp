@@ -384,6 +384,9 @@ bool compile_and_rename(ExportRun& run) {
   const QString compiler = options.compiler.isEmpty() ? default_compiler_path() : options.compiler;
   const CompilerRun compiled = run_compiler(compiler, script, run.paths.folder(),
                                             options.compiler_timeout_ms, options.waiting);
+  if (compiled.compiler_said) {
+    run.result.compiler_said = compiled.message;
+  }
   if (!compiled.ok) {
     return run.fail(compiled.message);
   }
@@ -405,6 +408,9 @@ bool compile_and_rename(ExportRun& run) {
   run.result.outcome = ExportResult::Outcome::Compiled;
   run.result.caption = compiled.caption;
   run.result.message = renamed_in_message(compiled.message, output, animation);
+  if (compiled.compiler_said) {
+    run.result.compiler_said = run.result.message;
+  }
   run.result.animation = animation;
   run.result.animations << AnimationFile{AnimationFormat::Mng, animation,
                                          QFileInfo(animation).size()};

@@ -61,6 +61,8 @@ struct ExportResult {
   // Declined, which the window does not report).
   QString caption;
   QString message;
+  // The compiler's own message, when it gave one; message holds it too.
+  QString compiler_said;
   QStringList files;    // frame files and script, in the order written
   QString script_text;  // PNG mode: the script, for the script text box
   QString animation;    // the compiled MNG's path, once written

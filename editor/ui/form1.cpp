@@ -6,9 +6,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -46,6 +44,7 @@ Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* pa
       model_(program_folder),
       editor_(model_, editor_picture_readers()),
       compiler_path_(compiler),
+      export_(new ExportControl(this)),
       Timer1(new QTimer(this)),
       timer_(Timer1),
       animation_(model_, timer_) {
@@ -57,8 +56,8 @@ Form1::Form1(const QString& program_folder, const QString& compiler, QWidget* pa
   setFont(small);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   build_controls();
-  make_format_chooser();
-  make_timing_controls();
+  export_->attach(output_formats);
+  setup_timing_controls();
   connect_controls();
   make_history_actions();
   make_file_actions();
@@ -94,10 +93,6 @@ Form4* Form1::zoom_window() const {
 
 Form5* Form1::background_dialog() const {
   return background_;
-}
-
-void Form1::set_overwrite_question(OverwriteQuestion question) {
-  overwrite_question_ = std::move(question);
 }
 
 void Form1::connect_controls() {
@@ -261,19 +256,6 @@ bool Form1::Form_KeyDown(int key) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == format_menu_ && format_menu_ != nullptr &&
-      (event->type() == QEvent::MouseButtonRelease ||
-       (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space))) {
-    QAction* action =
-        event->type() == QEvent::MouseButtonRelease
-            ? format_menu_->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint())
-            : format_menu_->activeAction();
-    if (action != nullptr && action->isCheckable() && action->isEnabled()) {
-      action->trigger();
-      return true;
-    }
-  }
   if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
     return QWidget::eventFilter(watched, event);
   }

@@ -8,10 +8,10 @@
 #include <array>
 #include <functional>
 
-#include "export/exporter.h"
 #include "model/project_editor.h"
 #include "model/project_model.h"
 #include "playback/animation_test.h"
+#include "ui/export_control.h"
 #include "ui/qt_animation_timer.h"
 
 class QDialog;
@@ -71,13 +71,13 @@ class Form1 : public QWidget {
 
   // Asked with the final animation's path before an export replaces it; true
   // replaces it. By default a Yes/No message box.
-  using OverwriteQuestion = std::function<bool(const QString& path)>;
+  using OverwriteQuestion = ExportControl::OverwriteQuestion;
   void set_overwrite_question(OverwriteQuestion question);
 
   // PNG mode: the animations "コマ作成" makes, as chosen beside "出力形式"
   // and remembered between runs (QSettings); the compiled MNG alone until
   // the user chooses otherwise.
-  const QList<AnimationFormat>& animation_formats() const { return formats_; }
+  const QList<AnimationFormat>& animation_formats() const;
   void set_animation_formats(const QList<AnimationFormat>& formats);
 
   // Loads a settings file as LOAD does and shows the result, its first frame
@@ -150,10 +150,8 @@ class Form1 : public QWidget {
   void pic_FileDropped(int layer, const QString& path);
   void output_png_Click();
   void output_bmp_Click();
-  void make_format_chooser();
-  void output_formats_Triggered(AnimationFormat format, bool on);
   void bt_exec_Click();
-  void make_timing_controls();
+  void setup_timing_controls();
   void bt_timing_Click();
   void frame_hold_Change(int value);
   // + and - in fine-adjust mode: the frame's hold one longer or shorter.
@@ -168,7 +166,6 @@ class Form1 : public QWidget {
   void compose_with_values();
   void adjust_preview();
   void open_settings_dialog(int pst_mode);
-  bool ask_overwrite(const QString& path);
   // Undo and redo: the keys, and showing the model they leave.
   void make_history_actions();
   static bool is_history_key(const QKeyEvent& event);
@@ -182,7 +179,6 @@ class Form1 : public QWidget {
   void show_title();
   void show_first_frame();
   void show_frame_count();
-  void report_export(const ExportResult& result);
 
   // Showing the model.
   void refresh_from_model();
@@ -208,11 +204,8 @@ class Form1 : public QWidget {
   // "Discard" was answered and nothing was edited since.
   bool edits_discarded_ = false;
   QString compiler_path_;
-  OverwriteQuestion overwrite_question_;
-  bool exporting_ = false;
-  QList<AnimationFormat> formats_;
+  ExportControl* export_;
   std::function<void(QDialog&)> timing_dialog_shown_;
-  QMenu* format_menu_ = nullptr;
 
   QPushButton* Command1;
   std::array<ImageCanvas*, kLayerCount> pic{};

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QToolButton>
 #include <type_traits>
 
 #include "ui/caption_button.h"
@@ -77,6 +79,8 @@ enum class Kind {
   Drive,          // the drive list
   Folder,         // the folder list
   Script,         // the one-line box that shows the script
+  Formats,        // the button with the menu of animation formats
+  Hold,           // the number box of a frame's hold
 };
 
 // Keeps a made control in a member of the window, or in element i of a
@@ -147,6 +151,7 @@ const Form1::ControlRow Form1::kControlRows[] = {
     {"total_adjust_y", Kind::Display, {88, 500, 33, 18}, nullptr, keep<&Form1::total_adjust_y>},
     {"this_adjust_x", Kind::Display, {168, 500, 33, 18}, nullptr, keep<&Form1::this_adjust_x>},
     {"this_adjust_y", Kind::Display, {224, 500, 33, 18}, nullptr, keep<&Form1::this_adjust_y>},
+    {"frame_hold", Kind::Hold, {123, 499, 27, 20}, nullptr, keep<&Form1::frame_hold>},
 
     {nullptr, Kind::Label, {272, 296, 105, 25}, QT_TR_NOOP("保存先パス"), nullptr},
     {"Drive1", Kind::Drive, {272, 328, 169, 20}, nullptr, keep<&Form1::Drive1>},
@@ -170,6 +175,13 @@ const Form1::ControlRow Form1::kControlRows[] = {
      QT_TR_NOOP("ＢＭＰ"),
      keep<&Form1::output_bmp>},
     {"output_png", Kind::Button, {616, 336, 49, 33}, QT_TR_NOOP("MＮＧ"), keep<&Form1::output_png>},
+    {"output_formats", Kind::Formats, {612, 307, 62, 25}, nullptr, keep<&Form1::output_formats>},
+    {"bt_timing",
+     Kind::Button,
+     {472, 336, 65, 25},
+     QT_TR_NOOP("タイミング"),
+     keep<&Form1::bt_timing>},
+    {"total_time", Kind::Label, {462, 362, 86, 17}, nullptr, keep<&Form1::total_time>},
     {"bt_load", Kind::Button, {472, 384, 65, 49}, "LOAD", keep<&Form1::bt_load>},
     {"bt_save", Kind::Button, {472, 448, 65, 49}, "SAVE", keep<&Form1::bt_save>},
     {"bt_exec", Kind::Button, {552, 384, 121, 113}, QT_TR_NOOP("コマ作成"), keep<&Form1::bt_exec>},
@@ -282,6 +294,14 @@ QWidget* Form1::make_control(const ControlRow& row) {
       // One line shows in the 17 pixels.
       script->document()->setDocumentMargin(0);
       return script;
+    }
+    case Kind::Formats:
+      return new QToolButton(this);
+    case Kind::Hold: {
+      auto* hold = new QSpinBox(this);
+      hold->setButtonSymbols(QAbstractSpinBox::NoButtons);
+      hold->setAlignment(Qt::AlignRight);
+      return hold;
     }
   }
   return nullptr;

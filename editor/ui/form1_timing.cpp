@@ -13,27 +13,14 @@
 
 namespace tamrisk::ui {
 
-void Form1::make_timing_controls() {
-  bt_timing = new QPushButton(tr("タイミング"), this);
-  bt_timing->setObjectName(QStringLiteral("bt_timing"));
+void Form1::setup_timing_controls() {
   bt_timing->setToolTip(tr("アニメーションの速さ、繰り返しの回数と拡大"));
-  bt_timing->setGeometry(552, 338, 60, 31);
   connect(bt_timing, &QPushButton::clicked, this, &Form1::bt_timing_Click);
-
-  frame_hold = new QSpinBox(this);
-  frame_hold->setObjectName(QStringLiteral("frame_hold"));
   frame_hold->setRange(AnimationTiming::kMinHold, AnimationTiming::kMaxHold);
-  frame_hold->setButtonSymbols(QAbstractSpinBox::NoButtons);
-  frame_hold->setAlignment(Qt::AlignRight);
   frame_hold->setToolTip(
       tr("赤い印のコマを何コマ分の長さ見せるか（微調整中に変えられます。＋と−のキーでも）"));
-  frame_hold->setGeometry(123, 499, 27, 20);
   connect(frame_hold, &QSpinBox::valueChanged, this, &Form1::frame_hold_Change);
-
-  total_time = new QLabel(this);
-  total_time->setObjectName(QStringLiteral("total_time"));
-  total_time->setGeometry(150, 336, 115, 17);
-  total_time->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  total_time->setAlignment(Qt::AlignCenter);
 }
 
 void Form1::show_timing() {

@@ -11,9 +11,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 
 #include "playback/animation_test.h"
 #include "render/compose.h"
+#include "ui/translators.h"
 #include "window_test_support.h"
 
 using tamrisk::AnimationFormat;
@@ -170,10 +172,14 @@ class ExportWindowTest : public QObject {
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].title, QStringLiteral("完了"));
     QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
-    // Named as the compiler's output is named after the export.
-    QVERIFY2(answerer.boxes[0].text.startsWith(
-                 QStringLiteral("\"sample.mng\" という名前で出力しました。\n")),
-             qPrintable(answerer.boxes[0].text));
+    // Our sentence, the compiler's words the detail, both naming the file
+    // as it is named after the export.
+    QVERIFY2(
+        answerer.boxes[0].text.startsWith(QStringLiteral("「sample.mng」を書き出しました。\n")),
+        qPrintable(answerer.boxes[0].text));
+    QVERIFY2(answerer.boxes[0].detail.contains(
+                 QStringLiteral("\"sample.mng\" という名前で出力しました。")),
+             qPrintable(answerer.boxes[0].detail));
     const QString mng = out(QStringLiteral("sample.mng"));
     QVERIFY(QFileInfo::exists(mng));
     QVERIFY(!QFileInfo::exists(out(QStringLiteral("mng_qoya.mng"))));
@@ -336,6 +342,64 @@ class ExportWindowTest : public QObject {
     QCOMPARE(file_bytes(mng), QByteArray("x"));
   }
 
+  // The compiler speaks Japanese; the report says what came of the compile
+  // in the user's language, the compiler's words its detail.
+  void compileOutcomeSpeaksTheUsersLanguage_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("said");  // a compiler's output; "": the real compiler's
+    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<QString>("detail");
+    const QString done = "\"sample.mng\" という名前で出力しました。";
+    QTest::newRow("done, Japanese") << "ja_JP"
+                                    << ""
+                                    << "「sample.mng」を書き出しました。" << done;
+    QTest::newRow("done, English") << "en_US"
+                                   << ""
+                                   << "Wrote “sample.mng”." << done;
+    QTest::newRow("a line refused, English") << "en_GB"
+                                             << "エラー: (4行目)パラメータの数が違います。"
+                                             << "The MNG compiler stopped at line 4 of the script."
+                                             << "(4行目)パラメータ";
+    QTest::newRow("script unread, English") << "en_US"
+                                            << "エラー: リソースファイルの読込に失敗しました。"
+                                            << "The MNG compiler could not read the script."
+                                            << "リソースファイル";
+  }
+  void compileOutcomeSpeaksTheUsersLanguage() {
+    QFETCH(QString, locale);
+    QFETCH(QString, said);
+    QFETCH(QString, sentence);
+    QFETCH(QString, detail);
+    needs_compiler();
+    struct Translators {
+      ~Translators() {
+        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+          QCoreApplication::removeTranslator(translator);
+          delete translator;
+        }
+      }
+    } installed;
+    QVERIFY(tamrisk::ui::install_translators(*qApp, tamrisk::ui::editor_language(QLocale(locale)),
+                                             /*qt_texts=*/false));
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    if (!said.isEmpty()) {
+      const QString compiler = dir_->filePath(QStringLiteral("says"));
+      QFile script(compiler);
+      QVERIFY(script.open(QIODevice::WriteOnly));
+      script.write(("#!/bin/sh\necho '" + said + "'\nexit 255\n").toUtf8());
+      script.close();
+      script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+      w->form->set_compiler_path(compiler);
+    }
+    BoxAnswerer answerer;
+    w->click(QStringLiteral("output_png"));
+    w->click(QStringLiteral("bt_exec"));
+    QCOMPARE(answerer.boxes.size(), 1);
+    QVERIFY2(answerer.boxes[0].text.startsWith(sentence), qPrintable(answerer.boxes[0].text));
+    QVERIFY2(answerer.boxes[0].detail.contains(detail), qPrintable(answerer.boxes[0].detail));
+  }
+
   void failuresAreReportedUnderTheErrorCaption_data() {
     QTest::addColumn<QString>("compiler");  // "": the real one
     QTest::addColumn<QString>("basename");
@@ -363,7 +427,8 @@ class ExportWindowTest : public QObject {
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].title, QStringLiteral("エラー"));
     QCOMPARE(answerer.boxes[0].icon, QMessageBox::Critical);
-    QVERIFY2(answerer.boxes[0].text.contains(mentions), qPrintable(answerer.boxes[0].text));
+    QVERIFY2((answerer.boxes[0].text + answerer.boxes[0].detail).contains(mentions),
+             qPrintable(answerer.boxes[0].text));
     // The test stopped all the same.
     compare_state(*w, AnimationTest::State::Halted, QStringLiteral("テスト中断"));
     QVERIFY(!QFileInfo::exists(out(QStringLiteral("sample.mng"))));

@@ -222,6 +222,32 @@ class Form1Test : public QObject {
     QCOMPARE(w.button(QStringLiteral("anime"))->text(), texts[3]);
   }
 
+  // No named control covers another by more than a pixel's edge, in either
+  // output mode: the pictures the canvases show are small here, and the
+  // focus sink hides under its button on purpose.
+  void noControlCoversAnother() {
+    auto w = loaded(QStringLiteral("12"));
+    QVERIFY(w);
+    for (const char* mode : {"output_png", "output_bmp"}) {
+      w->click(QLatin1String(mode));
+      QList<QWidget*> shown;
+      for (QWidget* child : w->form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isVisible() && !child->objectName().isEmpty() &&
+            child->objectName() != QStringLiteral("pic_dummy")) {
+          shown << child;
+        }
+      }
+      for (qsizetype i = 0; i < shown.size(); ++i) {
+        for (qsizetype j = i + 1; j < shown.size(); ++j) {
+          const QRect both = shown[i]->geometry() & shown[j]->geometry();
+          QVERIFY2(both.width() <= 1 || both.height() <= 1,
+                   qPrintable(shown[i]->objectName() + QStringLiteral(" covers ") +
+                              shown[j]->objectName()));
+        }
+      }
+    }
+  }
+
   void layerCanvasesShowTheirPicturesAtTheirPlaces_data() {
     QTest::addColumn<int>("layer");
     QTest::addColumn<QPoint>("corner");

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTest>
 #include <functional>
 
@@ -38,9 +39,10 @@ class BoxAnswerer : public QObject {
  public:
   struct Box {
     QString title;
-    QString text;
+    QString text;  // as read: rich text as its plain lines
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
+    QString detail;
   };
 
   explicit BoxAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok) : answer_(answer) {
@@ -72,7 +74,14 @@ class BoxAnswerer : public QObject {
       return false;
     }
     if (auto* box = qobject_cast<QMessageBox*>(watched)) {
-      boxes.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+      QString text = box->text();
+      if (box->textFormat() == Qt::RichText) {
+        QTextDocument document;
+        document.setHtml(text);
+        text = document.toPlainText();
+      }
+      boxes.append(
+          {box->windowTitle(), text, box->icon(), box->standardButtons(), box->detailedText()});
       later(box, [this](QMessageBox* b) { answer(b); });
     } else if (auto* chooser = qobject_cast<QColorDialog*>(watched)) {
       ++colour_dialogs;
