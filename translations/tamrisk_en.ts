@@ -918,7 +918,7 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>繰り返し続ける</source>
-        <translation>loops for ever</translation>
+        <translation>loops forever</translation>
     </message>
     <message numerus="yes">
         <source>%n 回再生</source>
@@ -933,7 +933,7 @@ Tamrisk --export FILE.pst works without one, see &apos;Tamrisk --help&apos;
     </message>
     <message>
         <source>ずっと</source>
-        <translation>For ever</translation>
+        <translation>Forever</translation>
     </message>
     <message>
         <source> 回</source>
