@@ -65,6 +65,39 @@ void put_control(QByteArray& out, int delay, int transparent) {
   put_byte(out, 0);
 }
 
+// The header, logical screen and global colour table of a GIF89a, and the
+// NETSCAPE2.0 extension, which counts the repeats after the first play (0
+// meaning for ever); a single play needs none.
+void put_header(QByteArray& out, QSize size, const std::vector<QRgb>& global, int loops) {
+  out.append("GIF89a", 6);
+  put_word(out, size.width());
+  put_word(out, size.height());
+  put_byte(out, 0x80 | 0x70 | (gif_table_bits(global.size()) - 1));
+  put_byte(out, 0);  // background colour
+  put_byte(out, 0);  // pixel aspect ratio
+  put_colours(out, global);
+  if (loops != 1) {
+    out.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16);
+    put_word(out, loops == 0 ? 0 : loops - 1);
+    put_byte(out, 0);
+  }
+}
+
+// Whether an image has more than 256 colours; it stops counting there.
+bool more_than_256_colours(const QImage& image) {
+  ColourHistogram colours(512);
+  for (int y = 0; y < image.height(); ++y) {
+    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      colours.insert(row[x]);
+      if (colours.size() > 256) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 // Where a stretch of kept pixels (consecutive in scan order) is all one
 // colour that the table holds, that colour becomes the first choice and
 // transparency the alternative: a single run gains nothing from being
@@ -131,6 +164,22 @@ class GifEncoder final : public AnimationEncoder {
   bool flush(QString* error);
   std::vector<GifPicture> ways_to_store(const Pending& pending) const;
   void show(const GifPicture& picture);
+  void record(const FrameStep& step, int first_frame, int delay);
+  bool one_palette(QByteArray* out, std::vector<int>* reduced, QString* error);
+
+  // While every frame has more than 256 colours, none can be shown exactly,
+  // and one palette for all of them, as ffmpeg and gifski choose, may give
+  // the smaller file: the changed rectangles are kept for it, up to a bound.
+  struct Recorded {
+    QRect rect;
+    QImage pixels;  // the frame in rect
+    int delay = 0;
+    int first = 0;  // the frames shown, numbered from 1
+    int last = 0;
+  };
+  std::vector<Recorded> recorded_;
+  bool recording_ = true;
+  std::size_t recorded_bytes_ = 0;
 
   QImage canvas_;       // what a viewer shows after the frames so far
   QImage previous_;     // the last frame added
@@ -156,6 +205,7 @@ bool GifEncoder::take(const FrameStep& step, QString* error) {
   periods_ += step.periods;
   const int first_frame = frames_ + 1;
   frames_ += step.frames;
+  record(step, first_frame, delay);
   bool ok = true;
   if (first_frame == 1) {
     ok = start(image, delay, error);
@@ -559,21 +609,7 @@ std::vector<GifPicture> GifEncoder::ways_to_store(const Pending& p) const {
 bool GifEncoder::flush(QString* error) {
   if (bytes_.isEmpty()) {
     choose_global();
-    bytes_.append("GIF89a", 6);
-    put_word(bytes_, size().width());
-    put_word(bytes_, size().height());
-    put_byte(bytes_, 0x80 | 0x70 | (gif_table_bits(global_.size()) - 1));
-    put_byte(bytes_, 0);  // background colour
-    put_byte(bytes_, 0);  // pixel aspect ratio
-    put_colours(bytes_, global_);
-    // The NETSCAPE2.0 application extension counts the repeats after the
-    // first play, 0 meaning for ever; a single play needs none.
-    const int loops = timing().loop_count;
-    if (loops != 1) {
-      bytes_.append("\x21\xFF\x0BNETSCAPE2.0\x03\x01", 16);
-      put_word(bytes_, loops == 0 ? 0 : loops - 1);
-      put_byte(bytes_, 0);
-    }
+    put_header(bytes_, size(), global_, timing().loop_count);
   }
   for (Pending& p : pending_) {
     if (p.block.isEmpty()) {
@@ -598,12 +634,192 @@ bool GifEncoder::flush(QString* error) {
   return true;
 }
 
+// What one palette for all frames needs: each frame's changed rectangle.
+void GifEncoder::record(const FrameStep& step, int first_frame, int delay) {
+  // 16 bytes a pixel: the copies, the histogram and the indices.
+  constexpr std::size_t kRecordBudget = std::size_t{1} << 30;
+  if (!recording_) {
+    return;
+  }
+  if (!more_than_256_colours(step.frame)) {
+    recording_ = false;
+    recorded_.clear();
+    return;
+  }
+  if (first_frame > 1 && step.changed.isEmpty()) {
+    recorded_.back().delay += delay;
+    recorded_.back().last = frames_;
+    return;
+  }
+  const QRect rect = first_frame == 1 ? step.frame.rect() : step.changed;
+  recorded_bytes_ += 16 * area_of(rect);
+  const QImage pixels = step.frame.copy(rect);
+  if (recorded_bytes_ > kRecordBudget || pixels.isNull()) {
+    recording_ = false;
+    recorded_.clear();
+    return;
+  }
+  recorded_.push_back({rect, pixels, delay, first_frame, frames_});
+}
+
+// The recorded frames on one table of 255 colours chosen for all of them
+// (median cut refined by k-means, undithered) and a transparent entry: each
+// frame stores the rectangle whose indices changed, opaque or with the
+// unchanged pixels transparent, whichever is smaller. `reduced` lists the
+// frames shown in other colours.
+bool GifEncoder::one_palette(QByteArray* out, std::vector<int>* reduced, QString* error) {
+  // Each colour counts as often as frames show it, so that the table suits
+  // what stays in view as well as what moves.
+  ColourHistogram histogram(1 << 16);
+  {
+    const int width = size().width();
+    QImage now(size(), QImage::Format_RGB32);
+    std::vector<int> since(area_of(QRect(QPoint(), size())), 1);
+    for (const Recorded& r : recorded_) {
+      for (int y = 0; y < r.rect.height(); ++y) {
+        const QRgb* row = row_of(r.pixels, y);
+        QRgb* seen = reinterpret_cast<QRgb*>(now.scanLine(r.rect.y() + y)) + r.rect.x();
+        int* from = since.data() +
+                    static_cast<std::size_t>(r.rect.y() + y) * static_cast<std::size_t>(width) +
+                    r.rect.x();
+        for (int x = 0; x < r.rect.width(); ++x) {
+          if (r.first > 1 && r.first > from[x]) {
+            histogram.add(seen[x], static_cast<std::uint32_t>(r.first - from[x]));
+          }
+          seen[x] = row[x];
+          from[x] = r.first;
+        }
+      }
+    }
+    for (int y = 0; y < now.height(); ++y) {
+      const QRgb* seen = row_of(now, y);
+      const int* from =
+          since.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+      for (int x = 0; x < width; ++x) {
+        histogram.add(seen[x], static_cast<std::uint32_t>(frames_ + 1 - from[x]));
+      }
+    }
+  }
+  const ColourReduction colours(std::move(histogram), 255);
+  std::vector<QRgb> table = colours.palette();
+  const int transparent = static_cast<int>(table.size());
+  table.resize(std::size_t{1} << gif_table_bits(table.size() + 1), qRgb(0, 0, 0));
+  put_header(*out, size(), table, timing().loop_count);
+
+  const int width = size().width();
+  std::vector<std::uint8_t> shown(area_of(QRect(QPoint(), size())), 0);
+  std::vector<bool> wrong(shown.size(), false);
+  std::size_t wrong_count = 0;
+  qsizetype delay_at = -1;
+  const auto lengthen = [&](int delay) {
+    while (delay > 0) {
+      const int before = static_cast<unsigned char>((*out)[delay_at]) |
+                         static_cast<unsigned char>((*out)[delay_at + 1]) << 8;
+      const int added = std::min(delay, kMaxDelay - before);
+      if (added > 0) {
+        (*out)[delay_at] = static_cast<char>((before + added) & 0xFF);
+        (*out)[delay_at + 1] = static_cast<char>((before + added) >> 8);
+        delay -= added;
+        continue;
+      }
+      // The delay is full: one transparent pixel carries the rest.
+      GifPicture pixel{
+          QRect(0, 0, 1, 1), {static_cast<std::uint8_t>(transparent)}, {}, transparent};
+      QByteArray block;
+      if (!blocks_.encode(pixel, &block, error)) {
+        return false;
+      }
+      delay_at = out->size() + kDelayInControl;
+      put_control(*out, 0, transparent);
+      out->append(block);
+    }
+    return true;
+  };
+  for (const Recorded& r : recorded_) {
+    // The indices of the rectangle, and the box of those that change.
+    std::vector<std::uint8_t> now(area_of(r.rect));
+    QRect changed;
+    std::size_t i = 0;
+    for (int y = 0; y < r.rect.height(); ++y) {
+      const QRgb* row = row_of(r.pixels, y);
+      for (int x = 0; x < r.rect.width(); ++x, ++i) {
+        const int index = colours.index_of(row[x]);
+        now[i] = static_cast<std::uint8_t>(index);
+        const std::size_t at =
+            static_cast<std::size_t>(r.rect.y() + y) * static_cast<std::size_t>(width) +
+            static_cast<std::size_t>(r.rect.x() + x);
+        const bool off = ((table[static_cast<std::size_t>(index)] ^ row[x]) & kColourMask) != 0;
+        wrong_count = wrong_count - (wrong[at] ? 1 : 0) + (off ? 1 : 0);
+        wrong[at] = off;
+        if (delay_at < 0 || shown[at] != index) {
+          changed |= QRect(r.rect.x() + x, r.rect.y() + y, 1, 1);
+        }
+      }
+    }
+    if (changed.isEmpty()) {
+      if (!lengthen(r.delay)) {
+        return false;
+      }
+    } else {
+      GifPicture opaque{changed, {}, {}, kNoTransparency};
+      GifPicture keyed{changed, {}, {}, transparent};
+      opaque.indices.reserve(area_of(changed));
+      keyed.indices.reserve(area_of(changed));
+      for (int y = changed.top(); y <= changed.bottom(); ++y) {
+        for (int x = changed.left(); x <= changed.right(); ++x) {
+          const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                 static_cast<std::size_t>(x);
+          const std::uint8_t index = r.rect.contains(x, y)
+                                         ? now[static_cast<std::size_t>(y - r.rect.y()) *
+                                                   static_cast<std::size_t>(r.rect.width()) +
+                                               static_cast<std::size_t>(x - r.rect.x())]
+                                         : shown[at];
+          opaque.indices.push_back(index);
+          keyed.indices.push_back(
+              delay_at >= 0 && index == shown[at] ? static_cast<std::uint8_t>(transparent) : index);
+          shown[at] = index;
+        }
+      }
+      QByteArray block;
+      QByteArray keyed_block;
+      if (!blocks_.encode(opaque, &block, error) ||
+          (delay_at >= 0 && !blocks_.encode(keyed, &keyed_block, error))) {
+        return false;
+      }
+      const bool use_keyed = delay_at >= 0 && keyed_block.size() < block.size();
+      delay_at = out->size() + kDelayInControl;
+      put_control(*out, std::min(r.delay, kMaxDelay), use_keyed ? transparent : kNoTransparency);
+      out->append(use_keyed ? keyed_block : block);
+      if (r.delay > kMaxDelay && !lengthen(r.delay - kMaxDelay)) {
+        return false;
+      }
+    }
+    for (int k = r.first; wrong_count > 0 && k <= r.last; ++k) {
+      reduced->push_back(k);
+    }
+  }
+  put_byte(*out, 0x3B);  // trailer
+  return true;
+}
+
 bool GifEncoder::assemble(QByteArray* bytes, QString* error) {
   if (!assembled_) {
     if (!flush(error)) {
       return false;
     }
     put_byte(bytes_, 0x3B);  // trailer
+    if (recording_ && !recorded_.empty() && !reduced_frames_.empty()) {
+      QByteArray shared;
+      std::vector<int> reduced;
+      if (!one_palette(&shared, &reduced, error)) {
+        return false;
+      }
+      if (shared.size() < bytes_.size()) {
+        bytes_ = std::move(shared);
+        reduced_frames_ = std::move(reduced);
+      }
+    }
+    recorded_.clear();
     assembled_ = true;
   }
   *bytes = bytes_;
