@@ -11,17 +11,16 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTranslator>
 
 #include "playback/animation_test.h"
 #include "render/compose.h"
-#include "ui/translators.h"
 #include "window_test_support.h"
 
 using tamrisk::AnimationFormat;
 using tamrisk::AnimationTest;
 using tamrisk::ProjectModel;
 using tamrisk::test::BoxAnswerer;
+using tamrisk::test::SpokenLanguage;
 using tamrisk::test::Window;
 
 namespace {
@@ -371,16 +370,8 @@ class ExportWindowTest : public QObject {
     QFETCH(QString, sentence);
     QFETCH(QString, detail);
     needs_compiler();
-    struct Translators {
-      ~Translators() {
-        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
-          QCoreApplication::removeTranslator(translator);
-          delete translator;
-        }
-      }
-    } installed;
-    QVERIFY(tamrisk::ui::install_translators(*qApp, tamrisk::ui::editor_language(QLocale(locale)),
-                                             /*qt_texts=*/false));
+    const SpokenLanguage language(locale);
+    QVERIFY(language.installed);
     auto w = loaded(QStringLiteral("12"));
     QVERIFY(w);
     if (!said.isEmpty()) {

@@ -30,6 +30,7 @@
 using tamrisk::ProjectModel;
 using tamrisk::ProjectState;
 using tamrisk::test::BoxAnswerer;
+using tamrisk::test::SpokenLanguage;
 using tamrisk::test::Window;
 
 namespace {
@@ -205,16 +206,8 @@ class Form1Test : public QObject {
   void speaksTheLanguageOfTheLocale() {
     QFETCH(QString, locale);
     QFETCH(QStringList, texts);
-    struct Translators {
-      ~Translators() {
-        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
-          QCoreApplication::removeTranslator(translator);
-          delete translator;
-        }
-      }
-    } installed;
-    QVERIFY(tamrisk::ui::install_translators(*qApp, tamrisk::ui::editor_language(QLocale(locale)),
-                                             /*qt_texts=*/false));
+    const SpokenLanguage language(locale);
+    QVERIFY(language.installed);
     Window w(prog_);
     QCOMPARE(w.form->windowHandle()->title(), texts[0]);
     QCOMPARE(w.button(QStringLiteral("bt_exec"))->text(), texts[1]);

@@ -11,13 +11,15 @@
 #include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTest>
+#include <QTextDocument>
+#include <QTranslator>
 #include <functional>
 
 #include "qtry_timeout.h"
 #include "ui/file_list.h"
 #include "ui/folder_list.h"
+#include "ui/translators.h"
 
 namespace tamrisk::test {
 
@@ -29,6 +31,23 @@ inline void keep_settings_apart() {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
 }
 Q_COREAPP_STARTUP_FUNCTION(keep_settings_apart)
+
+// The editor's texts in the language of a locale while it lives; the
+// translators go with it, so later tests see the texts as written.
+struct SpokenLanguage {
+  explicit SpokenLanguage(const QString& locale)
+      : installed(tamrisk::ui::install_translators(
+            *qApp, tamrisk::ui::editor_language(QLocale(locale)), /*qt_texts=*/false)) {}
+  ~SpokenLanguage() {
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+      QCoreApplication::removeTranslator(translator);
+      delete translator;
+    }
+  }
+  SpokenLanguage(const SpokenLanguage&) = delete;
+  SpokenLanguage& operator=(const SpokenLanguage&) = delete;
+  const bool installed;
+};
 
 // Answers every message box that shows: with `answer` when the box has that
 // button, else with OK, else by rejecting it; notes what each box said.
