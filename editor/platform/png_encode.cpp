@@ -58,16 +58,6 @@ class PaletteIndex {
 };
 static_assert(size_t{1} << (32 - 22) == 4 * kMaxPaletteSize);
 
-int palette_bit_depth(size_t colours) {
-  if (colours <= 2) {
-    return 1;
-  }
-  if (colours <= 4) {
-    return 2;
-  }
-  return colours <= 16 ? 4 : 8;
-}
-
 // Gathers the colours of the area in scan order into *palette and each
 // pixel's palette entry into *indices (width x height, row by row). Returns
 // false, with the palette emptied, as soon as there are more than 256.
@@ -101,6 +91,11 @@ bool index_pixels(const QImage& image, int width, int height, std::vector<QRgb>*
     }
   }
   return true;
+}
+
+// libdeflate's level for a picture at `effort`; 0: the frame files' own.
+int effort_level(PngEffort effort) {
+  return effort == PngEffort::kSmallest ? 12 : effort == PngEffort::kStrong ? 10 : 0;
 }
 
 void pack_indices(const quint8* indices, int width, int bit_depth, uchar* row) {
@@ -179,6 +174,34 @@ QByteArray transparency(QRgb key, bool indexed, const std::vector<QRgb>& palette
 
 }  // namespace
 
+int palette_bit_depth(size_t colours) {
+  if (colours <= 2) {
+    return 1;
+  }
+  if (colours <= 4) {
+    return 2;
+  }
+  return colours <= 16 ? 4 : 8;
+}
+
+QByteArray compress_palette_entries(const quint8* entries, int width, int height, int bit_depth,
+                                    PngEffort effort) {
+  const auto row_bytes = static_cast<size_t>((width * bit_depth + 7) / 8);
+  std::vector<uchar> rows(row_bytes * static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    pack_indices(entries + static_cast<size_t>(y) * static_cast<size_t>(width), width, bit_depth,
+                 rows.data() + row_bytes * static_cast<size_t>(y));
+  }
+  // Measured on 640 x 480 and 1920 x 1080 frames (drawn scenes, dithered
+  // and smooth): palette entries compress best unfiltered; libdeflate's
+  // level 7 then makes files smaller than zlib's level 7 (ImageMagick's) in
+  // half its time (level 6 loses 3% on the larger frames).
+  const int level = effort_level(effort);
+  return zlib_compress(filter_rows(rows.data(), static_cast<qsizetype>(row_bytes),
+                                   static_cast<int>(row_bytes), height, 1, RowFilter::kNone),
+                       level != 0 ? level : 7);
+}
+
 bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error,
                 PngEffort effort, std::optional<QRgb> key) {
   if (width < 1 || height < 1 || width > image.width() || height > image.height()) {
@@ -200,34 +223,24 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
   std::vector<quint8> indices;
   const bool indexed = index_pixels(source, width, height, &palette, &indices);
   const int bit_depth = indexed ? palette_bit_depth(palette.size()) : 8;
-  const auto row_bytes = static_cast<size_t>(indexed ? (width * bit_depth + 7) / 8 : width * 3);
-  std::vector<uchar> rows(row_bytes * static_cast<size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    uchar* row = rows.data() + row_bytes * static_cast<size_t>(y);
-    if (indexed) {
-      pack_indices(indices.data() + static_cast<size_t>(y) * static_cast<size_t>(width), width,
-                   bit_depth, row);
-    } else {
-      pack_rgb(reinterpret_cast<const QRgb*>(source.constScanLine(y)), width, row);
-    }
-  }
-  // Measured on 640 x 480 and 1920 x 1080 frames (drawn scenes, dithered
-  // and smooth, and photographs): palette indices compress best unfiltered;
-  // libdeflate's level 7 then makes files smaller than zlib's level 7
-  // (ImageMagick's) in half its time (level 6 loses 3% on the larger
-  // palette frames). RGB pixels go unfiltered or filtered as they compress
-  // best (see rgb_coding).
-  const int level = effort == PngEffort::kSmallest ? 12 : effort == PngEffort::kStrong ? 10 : 0;
   QByteArray idat;
   if (indexed) {
-    idat = zlib_compress(filter_rows(rows.data(), static_cast<qsizetype>(row_bytes),
-                                     static_cast<int>(row_bytes), height, 1, RowFilter::kNone),
-                         level != 0 ? level : 7);
+    idat = compress_palette_entries(indices.data(), width, height, bit_depth, effort);
   } else {
+    const auto row_bytes = static_cast<size_t>(width) * 3;
+    std::vector<uchar> rows(row_bytes * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+      pack_rgb(reinterpret_cast<const QRgb*>(source.constScanLine(y)), width,
+               rows.data() + row_bytes * static_cast<size_t>(y));
+    }
+    // Measured on 640 x 480 and 1920 x 1080 frames (drawn scenes, dithered
+    // and smooth, and photographs): RGB pixels go unfiltered or filtered as
+    // they compress best (see rgb_coding).
     const auto filter = [&](RowFilter how) {
       return filter_rows(rows.data(), static_cast<qsizetype>(row_bytes),
                          static_cast<int>(row_bytes), height, 3, how);
     };
+    const int level = effort_level(effort);
     const QByteArray plain = filter(RowFilter::kNone);
     const QByteArray filtered = filter(RowFilter::kAdaptive);
     switch (rgb_coding(plain, filtered, height, effort == PngEffort::kFrame)) {
