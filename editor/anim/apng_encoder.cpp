@@ -230,9 +230,10 @@ bool encode_frames(const std::vector<Step>& steps, const Layout& layout,
     pending.pop_front();
     return !data.isEmpty();
   };
-  // Palette entries compress best unfiltered. RGB frames are filtered as the
-  // first frame compresses best: unfiltered where the pictures are drawn from
-  // few colours, filtered row by row where they have smooth shades.
+  // Palette entries compress best unfiltered. Each RGB frame is filtered as
+  // it compresses best: unfiltered where it is drawn from few colours,
+  // filtered row by row where it has smooth shades; frames of one animation
+  // may be either.
   std::vector<RowFilter> filters{RowFilter::kNone};
   if (!layout.indexed) {
     filters.push_back(RowFilter::kAdaptive);
@@ -256,11 +257,12 @@ bool encode_frames(const std::vector<Step>& steps, const Layout& layout,
       encoded.periods = step.periods;
       encoded.how = best_candidate(frame, k == 0 ? nullptr : &shown, step.rect, layout, filters,
                                    &encoded.data);
-      filters = {encoded.how.filter};
       if (!canvas_was.isNull()) {
+        // Over the other canvas the frame shows the same pictures: the
+        // filter just chosen serves.
         QByteArray data;
         const Candidate how = best_candidate(frame, &canvas_was, changed_rect(canvas_was, frame),
-                                             layout, filters, &data);
+                                             layout, {encoded.how.filter}, &data);
         if (data.size() < encoded.data.size()) {
           restore = true;
           encoded.how = how;

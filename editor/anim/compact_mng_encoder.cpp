@@ -1,8 +1,10 @@
 #include "anim/compact_mng_encoder.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QPoint>
 #include <QRect>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -30,11 +32,30 @@ constexpr quint32 kForever = 0x7fffffff;
 // The eight bytes every MNG file starts with.
 constexpr char kMngSignature[] = {'\x8A', 'M', 'N', 'G', '\r', '\n', '\x1A', '\n'};
 
+// A DEFI chunk's bytes, and the most pixels a rectangle may take to do
+// without one.
+constexpr qsizetype kDefiBytes = 12 + 12;
+constexpr int kSmallArea = 64 * 64;
+
+// The colours a global palette holds.
+constexpr std::size_t kGlobalColours = 256;
+
 // One image of the stream: a PNG drawn with its top-left corner at `at`.
+// While the animation's colours fit the global palette, also the same
+// pixels as its entries (one a byte), for an opaque PNG that uses that
+// palette instead of its own.
 struct Piece {
   QPoint at;
   QByteArray png;
   bool transparent = false;
+  QSize size;
+  std::vector<quint8> entries;
+  QByteArray global_png;  // the entries' PNG at global_depth bits, fast
+  int global_depth = 0;
+
+  qsizetype smallest() const {
+    return global_png.isEmpty() ? png.size() : std::min(png.size(), global_png.size());
+  }
 };
 
 const QRgb* row_of(const QImage& image, int y, int x) {
@@ -83,6 +104,24 @@ QImage key_unchanged(const QImage& previous, const QImage& frame, const QRect& r
   return area;
 }
 
+// A PNG of palette entries whose empty PLTE takes the MNG's global PLTE.
+// Opaque: ImageMagick 6.9 stops on a global tRNS, and reads a tRNS
+// after an empty PLTE wrongly.
+QByteArray global_palette_png(const Piece& piece, int bit_depth, PngEffort effort) {
+  const QByteArray idat = compress_palette_entries(piece.entries.data(), piece.size.width(),
+                                                   piece.size.height(), bit_depth, effort);
+  if (idat.isEmpty()) {
+    return {};
+  }
+  QByteArray png(kPngSignature, sizeof kPngSignature);
+  append_png_chunk(&png, "IHDR",
+                   png_header(piece.size.width(), piece.size.height(), bit_depth, kPngPalette));
+  append_png_chunk(&png, "PLTE", QByteArray());
+  append_png_chunk(&png, "IDAT", idat);
+  append_png_chunk(&png, "IEND", QByteArray());
+  return png;
+}
+
 bool is_rgb(const QByteArray& png) {
   constexpr qsizetype kColourTypeAt = 8 + 8 + 9;  // signature, IHDR head, size, depth
   return png.size() > kColourTypeAt && png.at(kColourTypeAt) == kPngRgb;
@@ -102,24 +141,47 @@ class CompactMngEncoder final : public AnimationEncoder {
  private:
   // The PNG of the rectangle of frame that changed since the frame before.
   bool encode_change(const QImage& frame, const QRect& rect, Piece* piece, QString* error);
+  // While the animation's colours fit the global palette, gives piece the
+  // entries of rect of frame in it and their PNG; once they no longer fit,
+  // drops those of every piece. false when memory runs out.
+  bool add_global(const QImage& frame, const QRect& rect, Piece* piece, QString* error);
 
   QImage previous_;
   std::vector<Piece> pieces_;
   ColourBits changed_colours_;  // empty between calls
+  ColourStats global_{kGlobalColours};
 };
 
 bool CompactMngEncoder::take(const FrameStep& step, QString* error) {
   const QImage& frame = step.frame;
   Piece piece;
-  bool ok = false;
   if (previous_.isNull()) {
-    ok = encode_png(frame, frame.width(), frame.height(), &piece.png, error, PngEffort::kSmallest);
+    if (!encode_png(frame, frame.width(), frame.height(), &piece.png, error,
+                    PngEffort::kSmallest) ||
+        !add_global(frame, frame.rect(), &piece, error)) {
+      return false;
+    }
   } else {
-    piece.at = step.changed.topLeft();
-    ok = encode_change(frame, step.changed, &piece, error);
-  }
-  if (!ok) {
-    return false;
+    const QRect& rect = step.changed;
+    piece.at = rect.topLeft();
+    if (!encode_change(frame, rect, &piece, error) || !add_global(frame, rect, &piece, error)) {
+      return false;
+    }
+    // A small rectangle may cost less drawn from where the image before
+    // was, without a DEFI of its own.
+    const QPoint at = pieces_.back().at;
+    const QRect wider(at, rect.bottomRight());
+    if (at != rect.topLeft() && at.x() <= rect.x() && at.y() <= rect.y() &&
+        wider.width() * wider.height() <= kSmallArea) {
+      Piece other;
+      other.at = at;
+      if (!encode_change(frame, wider, &other, error) || !add_global(frame, wider, &other, error)) {
+        return false;
+      }
+      if (other.smallest() < piece.smallest() + kDefiBytes) {
+        piece = std::move(other);
+      }
+    }
   }
   const QPoint at = piece.at;
   pieces_.push_back(std::move(piece));
@@ -131,6 +193,9 @@ bool CompactMngEncoder::take(const FrameStep& step, QString* error) {
     repeat.at = at;
     if (!encode_png(frame.copy(QRect(at, QSize(1, 1))), 1, 1, &repeat.png, error,
                     PngEffort::kStrong)) {
+      return false;
+    }
+    if (!add_global(frame, QRect(at, QSize(1, 1)), &repeat, error)) {
       return false;
     }
     pieces_.insert(pieces_.end(), static_cast<std::size_t>(step.periods - 1), repeat);
@@ -162,9 +227,81 @@ bool CompactMngEncoder::encode_change(const QImage& frame, const QRect& rect, Pi
   return encode_png(area, area.width(), area.height(), &piece->png, error, PngEffort::kStrong);
 }
 
-bool CompactMngEncoder::assemble(QByteArray* bytes, QString* /*error: nothing fails here*/) {
+bool CompactMngEncoder::add_global(const QImage& frame, const QRect& rect, Piece* piece,
+                                   QString* error) {
+  if (!global_.fits()) {
+    return true;
+  }
+  piece->size = rect.size();
+  piece->entries.resize(static_cast<std::size_t>(rect.width()) *
+                        static_cast<std::size_t>(rect.height()));
+  quint8* out = piece->entries.data();
+  for (int y = rect.top(); y <= rect.bottom(); ++y) {
+    const QRgb* now = row_of(frame, y, rect.x());
+    for (int x = 0; x < rect.width(); ++x) {
+      const QRgb colour = now[x] & kColourMask;
+      if (!global_.add(colour)) {
+        for (Piece& earlier : pieces_) {
+          earlier.entries = {};
+          earlier.global_png = {};
+        }
+        piece->entries = {};
+        return true;
+      }
+      *out++ = static_cast<quint8>(global_.index_of(colour));
+    }
+  }
+  // At the bit depth of the colours so far (the one of the whole animation
+  // as long as no new colour comes), and at the fast level: its size is a
+  // little above what the stronger level makes of it.
+  piece->global_depth = palette_bit_depth(global_.colours().size());
+  piece->global_png = global_palette_png(*piece, piece->global_depth, PngEffort::kFrame);
+  if (piece->global_png.isEmpty()) {
+    *error = QCoreApplication::translate("tamrisk::PngCodec", "PNGを作れません（メモリ不足）。");
+    return false;
+  }
+  return true;
+}
+
+bool CompactMngEncoder::assemble(QByteArray* bytes, QString* error) {
+  // Each image of palette entries uses the global palette where that makes
+  // it smaller than with its own PLTE (and tRNS): in the small rectangles
+  // of a sprite animation the palette costs more than the pixels.
+  const int bit_depth = palette_bit_depth(global_.colours().size());
+  const auto failed = [error] {
+    *error = QCoreApplication::translate("tamrisk::PngCodec", "PNGを作れません（メモリ不足）。");
+    return false;
+  };
+  qsizetype saved = 0;
+  for (Piece& piece : pieces_) {
+    if (!piece.entries.empty() && piece.global_depth != bit_depth) {
+      piece.global_depth = bit_depth;
+      piece.global_png = global_palette_png(piece, bit_depth, PngEffort::kFrame);
+      if (piece.global_png.isEmpty()) {
+        return failed();
+      }
+    }
+    saved += piece.png.size() - piece.smallest();
+  }
+  // The global PLTE: its chunk and three bytes a colour.
+  const bool global =
+      global_.fits() && saved > 12 + 3 * static_cast<qsizetype>(global_.colours().size());
   bool transparent = false;
-  for (const Piece& piece : pieces_) {
+  for (std::size_t k = 0; k < pieces_.size(); ++k) {
+    Piece& piece = pieces_[k];
+    if (global && !piece.global_png.isEmpty() && piece.global_png.size() < piece.png.size()) {
+      QByteArray png =
+          global_palette_png(piece, bit_depth, k == 0 ? PngEffort::kSmallest : PngEffort::kStrong);
+      if (png.isEmpty()) {
+        return failed();
+      }
+      if (png.size() < piece.png.size()) {
+        piece.png = std::move(png);
+        piece.transparent = false;
+      }
+    }
+    piece.entries = {};
+    piece.global_png = {};
     transparent = transparent || piece.transparent;
   }
   QByteArray mng(kMngSignature, sizeof kMngSignature);
@@ -183,6 +320,15 @@ bool CompactMngEncoder::assemble(QByteArray* bytes, QString* /*error: nothing fa
   append_be32(&term,
               timing().loop_count == 0 ? kForever : static_cast<quint32>(timing().loop_count));
   append_png_chunk(&mng, "TERM", term);
+  if (global) {
+    QByteArray entries;
+    for (const QRgb colour : global_.colours()) {
+      entries.append(static_cast<char>(qRed(colour)));
+      entries.append(static_cast<char>(qGreen(colour)));
+      entries.append(static_cast<char>(qBlue(colour)));
+    }
+    append_png_chunk(&mng, "PLTE", entries);
+  }
   QPoint at;  // DEFI's location holds for every later image until changed
   for (const Piece& piece : pieces_) {
     if (piece.at != at) {

@@ -12,6 +12,10 @@ namespace tamrisk {
 namespace {
 
 constexpr int kMaxPaletteSize = 256;
+// libdeflate's level for the export's RGB frame files: on smooth shades
+// level 4 makes files a fifth larger than zlib's level 7 (ImageMagick's),
+// level 7 a few percent smaller, in about four times level 4's time.
+constexpr int kRgbFrameLevel = 7;
 
 void set_error(QString* error, const QString& message) {
   if (error != nullptr) {
@@ -54,16 +58,6 @@ class PaletteIndex {
 };
 static_assert(size_t{1} << (32 - 22) == 4 * kMaxPaletteSize);
 
-int palette_bit_depth(size_t colours) {
-  if (colours <= 2) {
-    return 1;
-  }
-  if (colours <= 4) {
-    return 2;
-  }
-  return colours <= 16 ? 4 : 8;
-}
-
 // Gathers the colours of the area in scan order into *palette and each
 // pixel's palette entry into *indices (width x height, row by row). Returns
 // false, with the palette emptied, as soon as there are more than 256.
@@ -99,6 +93,11 @@ bool index_pixels(const QImage& image, int width, int height, std::vector<QRgb>*
   return true;
 }
 
+// libdeflate's level for a picture at `effort`; 0: the frame files' own.
+int effort_level(PngEffort effort) {
+  return effort == PngEffort::kSmallest ? 12 : effort == PngEffort::kStrong ? 10 : 0;
+}
+
 void pack_indices(const quint8* indices, int width, int bit_depth, uchar* row) {
   if (bit_depth == 8) {
     std::memcpy(row, indices, static_cast<size_t>(width));
@@ -120,19 +119,37 @@ void pack_rgb(const QRgb* pixels, int width, uchar* row) {
   }
 }
 
-// Whether filtered RGB rows compress better as runs alone than with
-// libdeflate, judged on four bands of eight rows spread over the picture
+// How RGB rows are stored: unfiltered (drawn from few colours, where the
+// pixels repeat as they are), filtered row by row (smooth shades), or
+// filtered and compressed as runs alone (photographs, whose filtered bytes
+// have few longer matches worth looking for).
+enum class RgbCoding { kPlain, kFiltered, kRuns };
+
+// The coding that compresses `plain` and `filtered` (the same rows
+// unfiltered and filtered) smallest at a fast level. Judged on the whole
+// picture, or with `sampled` on four bands of eight rows spread over it
 // (about a fifteenth of a 640 x 480 frame).
-bool photographic(const QByteArray& filtered, int height) {
+RgbCoding rgb_coding(const QByteArray& plain, const QByteArray& filtered, int height,
+                     bool sampled) {
   constexpr int kBands = 4;
   constexpr int kBandRows = 8;
-  const qsizetype row = filtered.size() / height;
-  QByteArray sample;
-  for (int band = 0; band < kBands; ++band) {
-    const int first = std::max(0, (2 * band + 1) * height / (2 * kBands) - kBandRows / 2);
-    sample.append(filtered.constData() + row * first, row * std::min(kBandRows, height - first));
+  QByteArray plain_sample = plain;
+  QByteArray filtered_sample = filtered;
+  if (sampled && height > kBands * kBandRows) {
+    plain_sample.clear();
+    filtered_sample.clear();
+    const qsizetype row = filtered.size() / height;
+    for (int band = 0; band < kBands; ++band) {
+      const int first = (2 * band + 1) * height / (2 * kBands) - kBandRows / 2;
+      plain_sample.append(plain.constData() + row * first, row * kBandRows);
+      filtered_sample.append(filtered.constData() + row * first, row * kBandRows);
+    }
   }
-  return zlib_compress_runs(sample).size() < zlib_compress(sample, 4).size();
+  const qsizetype sizes[] = {zlib_compress(plain_sample, 4).size(),
+                             zlib_compress(filtered_sample, 4).size(),
+                             zlib_compress_runs(filtered_sample).size()};
+  const auto smallest = std::min_element(std::begin(sizes), std::end(sizes)) - std::begin(sizes);
+  return static_cast<RgbCoding>(smallest);
 }
 
 // The tRNS chunk's data that makes key fully transparent: its palette entry
@@ -157,6 +174,34 @@ QByteArray transparency(QRgb key, bool indexed, const std::vector<QRgb>& palette
 
 }  // namespace
 
+int palette_bit_depth(size_t colours) {
+  if (colours <= 2) {
+    return 1;
+  }
+  if (colours <= 4) {
+    return 2;
+  }
+  return colours <= 16 ? 4 : 8;
+}
+
+QByteArray compress_palette_entries(const quint8* entries, int width, int height, int bit_depth,
+                                    PngEffort effort) {
+  const auto row_bytes = static_cast<size_t>((width * bit_depth + 7) / 8);
+  std::vector<uchar> rows(row_bytes * static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    pack_indices(entries + static_cast<size_t>(y) * static_cast<size_t>(width), width, bit_depth,
+                 rows.data() + row_bytes * static_cast<size_t>(y));
+  }
+  // Measured on 640 x 480 and 1920 x 1080 frames (drawn scenes, dithered
+  // and smooth): palette entries compress best unfiltered; libdeflate's
+  // level 7 then makes files smaller than zlib's level 7 (ImageMagick's) in
+  // half its time (level 6 loses 3% on the larger frames).
+  const int level = effort_level(effort);
+  return zlib_compress(filter_rows(rows.data(), static_cast<qsizetype>(row_bytes),
+                                   static_cast<int>(row_bytes), height, 1, RowFilter::kNone),
+                       level != 0 ? level : 7);
+}
+
 bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error,
                 PngEffort effort, std::optional<QRgb> key) {
   if (width < 1 || height < 1 || width > image.width() || height > image.height()) {
@@ -178,31 +223,38 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
   std::vector<quint8> indices;
   const bool indexed = index_pixels(source, width, height, &palette, &indices);
   const int bit_depth = indexed ? palette_bit_depth(palette.size()) : 8;
-  const auto row_bytes = static_cast<size_t>(indexed ? (width * bit_depth + 7) / 8 : width * 3);
-  std::vector<uchar> rows(row_bytes * static_cast<size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    uchar* row = rows.data() + row_bytes * static_cast<size_t>(y);
-    if (indexed) {
-      pack_indices(indices.data() + static_cast<size_t>(y) * static_cast<size_t>(width), width,
-                   bit_depth, row);
-    } else {
-      pack_rgb(reinterpret_cast<const QRgb*>(source.constScanLine(y)), width, row);
+  QByteArray idat;
+  if (indexed) {
+    idat = compress_palette_entries(indices.data(), width, height, bit_depth, effort);
+  } else {
+    const auto row_bytes = static_cast<size_t>(width) * 3;
+    std::vector<uchar> rows(row_bytes * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+      pack_rgb(reinterpret_cast<const QRgb*>(source.constScanLine(y)), width,
+               rows.data() + row_bytes * static_cast<size_t>(y));
+    }
+    // Measured on 640 x 480 and 1920 x 1080 frames (drawn scenes, dithered
+    // and smooth, and photographs): RGB pixels go unfiltered or filtered as
+    // they compress best (see rgb_coding).
+    const auto filter = [&](RowFilter how) {
+      return filter_rows(rows.data(), static_cast<qsizetype>(row_bytes),
+                         static_cast<int>(row_bytes), height, 3, how);
+    };
+    const int level = effort_level(effort);
+    const QByteArray plain = filter(RowFilter::kNone);
+    const QByteArray filtered = filter(RowFilter::kAdaptive);
+    switch (rgb_coding(plain, filtered, height, effort == PngEffort::kFrame)) {
+      case RgbCoding::kPlain:
+        idat = zlib_compress(plain, level != 0 ? level : kRgbFrameLevel);
+        break;
+      case RgbCoding::kFiltered:
+        idat = zlib_compress(filtered, level != 0 ? level : kRgbFrameLevel);
+        break;
+      case RgbCoding::kRuns:
+        idat = zlib_compress_runs(filtered);
+        break;
     }
   }
-  // Measured on 640 x 480 and 1920 x 1080 frames (drawn scenes, dithered
-  // and smooth, and photographs): palette indices compress best unfiltered,
-  // RGB pixels with a filter chosen per row; libdeflate's levels 7 and 4
-  // then make files smaller than zlib's level 7 (ImageMagick's) in half and
-  // a fifth of its time (level 6 loses 3% on the larger palette frames),
-  // except photographs, which only runs compress well.
-  const QByteArray filtered =
-      filter_rows(rows.data(), static_cast<qsizetype>(row_bytes), static_cast<int>(row_bytes),
-                  height, indexed ? 1 : 3, indexed ? RowFilter::kNone : RowFilter::kAdaptive);
-  const int level = effort == PngEffort::kSmallest ? 12 : effort == PngEffort::kStrong ? 10 : 0;
-  const QByteArray idat = indexed ? zlib_compress(filtered, level != 0 ? level : 7)
-                          : photographic(filtered, height)
-                              ? zlib_compress_runs(filtered)
-                              : zlib_compress(filtered, level != 0 ? level : 4);
   if (idat.isEmpty()) {
     set_error(error,
               QCoreApplication::translate("tamrisk::PngCodec", "PNGを作れません（メモリ不足）。"));

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <cstddef>
 #include <optional>
 
 // The PNG writer: pixels to the bytes of a PNG file, without touching any
@@ -24,5 +25,13 @@ enum class PngEffort { kFrame, kStrong, kSmallest };
 // transparent (a key the area does not show changes nothing).
 bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error,
                 PngEffort effort = PngEffort::kFrame, std::optional<QRgb> key = std::nullopt);
+
+// The smallest bit depth of a palette of `colours` entries (1, 2, 4 or 8).
+int palette_bit_depth(size_t colours);
+// The IDAT data of palette entries, one a byte, width x height row by row,
+// packed to bit_depth and compressed as encode_png compresses palette
+// pictures at `effort`; empty when memory runs out.
+QByteArray compress_palette_entries(const quint8* entries, int width, int height, int bit_depth,
+                                    PngEffort effort);
 
 }  // namespace tamrisk
