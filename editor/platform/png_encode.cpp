@@ -12,10 +12,13 @@ namespace tamrisk {
 namespace {
 
 constexpr int kMaxPaletteSize = 256;
-// libdeflate's level for the export's RGB frame files: on smooth shades
-// level 4 makes files a fifth larger than zlib's level 7 (ImageMagick's),
-// level 7 a few percent smaller, in about four times level 4's time.
-constexpr int kRgbFrameLevel = 7;
+// libdeflate's levels for the export's RGB frame files: level 4, and level 7
+// where it saves at least a sixth (smooth shades: there level 4 makes files
+// a fifth larger than zlib's level 7, ImageMagick's, and level 7 a few
+// percent smaller, in about four times level 4's time; on drawn and
+// photographed frames it saves less than a tenth).
+constexpr int kRgbFrameLevel = 4;
+constexpr int kRgbStrongFrameLevel = 7;
 
 void set_error(QString* error, const QString& message) {
   if (error != nullptr) {
@@ -128,9 +131,9 @@ enum class RgbCoding { kPlain, kFiltered, kRuns };
 // The coding that compresses `plain` and `filtered` (the same rows
 // unfiltered and filtered) smallest at a fast level. Judged on the whole
 // picture, or with `sampled` on four bands of eight rows spread over it
-// (about a fifteenth of a 640 x 480 frame).
-RgbCoding rgb_coding(const QByteArray& plain, const QByteArray& filtered, int height,
-                     bool sampled) {
+// (about a fifteenth of a 640 x 480 frame), which also chooses *frame_level.
+RgbCoding rgb_coding(const QByteArray& plain, const QByteArray& filtered, int height, bool sampled,
+                     int* frame_level) {
   constexpr int kBands = 4;
   constexpr int kBandRows = 8;
   QByteArray plain_sample = plain;
@@ -149,6 +152,14 @@ RgbCoding rgb_coding(const QByteArray& plain, const QByteArray& filtered, int he
                              zlib_compress(filtered_sample, 4).size(),
                              zlib_compress_runs(filtered_sample).size()};
   const auto smallest = std::min_element(std::begin(sizes), std::end(sizes)) - std::begin(sizes);
+  *frame_level = kRgbFrameLevel;
+  if (sampled && smallest != static_cast<int>(RgbCoding::kRuns)) {
+    const qsizetype strong =
+        zlib_compress(smallest == 0 ? plain_sample : filtered_sample, kRgbStrongFrameLevel).size();
+    if (6 * strong <= 5 * sizes[smallest]) {
+      *frame_level = kRgbStrongFrameLevel;
+    }
+  }
   return static_cast<RgbCoding>(smallest);
 }
 
@@ -243,12 +254,13 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
     const int level = effort_level(effort);
     const QByteArray plain = filter(RowFilter::kNone);
     const QByteArray filtered = filter(RowFilter::kAdaptive);
-    switch (rgb_coding(plain, filtered, height, effort == PngEffort::kFrame)) {
+    int frame_level = kRgbFrameLevel;
+    switch (rgb_coding(plain, filtered, height, effort == PngEffort::kFrame, &frame_level)) {
       case RgbCoding::kPlain:
-        idat = zlib_compress(plain, level != 0 ? level : kRgbFrameLevel);
+        idat = zlib_compress(plain, level != 0 ? level : frame_level);
         break;
       case RgbCoding::kFiltered:
-        idat = zlib_compress(filtered, level != 0 ? level : kRgbFrameLevel);
+        idat = zlib_compress(filtered, level != 0 ? level : frame_level);
         break;
       case RgbCoding::kRuns:
         idat = zlib_compress_runs(filtered);
