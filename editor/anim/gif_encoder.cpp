@@ -83,21 +83,6 @@ void put_header(QByteArray& out, QSize size, const std::vector<QRgb>& global, in
   }
 }
 
-// Whether an image has more than 256 colours; it stops counting there.
-bool more_than_256_colours(const QImage& image) {
-  ColourHistogram colours(512);
-  for (int y = 0; y < image.height(); ++y) {
-    const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      colours.insert(row[x]);
-      if (colours.size() > 256) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 // Where a stretch of kept pixels (consecutive in scan order) is all one
 // colour that the table holds, that colour becomes the first choice and
 // transparency the alternative: a single run gains nothing from being
@@ -641,7 +626,7 @@ void GifEncoder::record(const FrameStep& step, int first_frame, int delay) {
   if (!recording_) {
     return;
   }
-  if (!more_than_256_colours(step.frame)) {
+  if (ColourStats().add(step.frame, step.frame.rect())) {
     recording_ = false;
     recorded_.clear();
     return;
