@@ -119,7 +119,9 @@ struct ExportRun {
 class FrameFiles {
  public:
   explicit FrameFiles(ExportRun& run)
-      : run_(run), encoder_(run.png ? run.options.encode_threads : 1) {}
+      : run_(run),
+        encoder_(run.png ? run.options.encode_threads : 1,
+                 run.compiled_mng && run.scale == 1 ? PngEffort::kMngFrame : PngEffort::kFrame) {}
 
   // The frames written so far; after a failure, the number of the frame
   // that failed.

@@ -9,8 +9,8 @@
 
 namespace tamrisk {
 
-FrameEncoder::FrameEncoder(int threads)
-    : threads_(threads > 0 ? threads : std::max(1, QThread::idealThreadCount())) {
+FrameEncoder::FrameEncoder(int threads, PngEffort effort)
+    : threads_(threads > 0 ? threads : std::max(1, QThread::idealThreadCount())), effort_(effort) {
   pool_.setMaxThreadCount(threads_);
 }
 
@@ -18,9 +18,10 @@ FrameEncoder::~FrameEncoder() {
   pool_.waitForDone();
 }
 
-FrameEncoder::Encoded FrameEncoder::encode(const QImage& frame, int width, int height) {
+FrameEncoder::Encoded FrameEncoder::encode(const QImage& frame, int width, int height,
+                                           PngEffort effort) {
   Encoded encoded;
-  encoded.ok = encode_png(frame, width, height, &encoded.png, &encoded.error);
+  encoded.ok = encode_png(frame, width, height, &encoded.png, &encoded.error, effort);
   return encoded;
 }
 
@@ -30,7 +31,7 @@ void FrameEncoder::add(const QImage& frame, int width, int height) {
   job.height = height;
   if (threads_ > 1) {
     auto task = std::make_shared<std::packaged_task<Encoded()>>(
-        [frame, width, height] { return encode(frame, width, height); });
+        [frame, width, height, effort = effort_] { return encode(frame, width, height, effort); });
     job.result = task->get_future();
     pool_.start([task] { (*task)(); });
   } else {
@@ -43,7 +44,7 @@ bool FrameEncoder::take(QByteArray* png, QString* error) {
   Job job = std::move(jobs_.front());
   jobs_.pop_front();
   Encoded encoded =
-      job.result.valid() ? job.result.get() : encode(job.frame, job.width, job.height);
+      job.result.valid() ? job.result.get() : encode(job.frame, job.width, job.height, effort_);
   if (!encoded.ok) {
     *error = encoded.error;
     return false;

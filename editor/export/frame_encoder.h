@@ -7,6 +7,8 @@
 #include <deque>
 #include <future>
 
+#include "platform/png_encode.h"
+
 namespace tamrisk {
 
 // Encodes frames as PNG (encode_png) on worker threads while the caller
@@ -18,7 +20,8 @@ class FrameEncoder {
   // threads: how many frames are encoded at once; 0 is one per processor
   // (QThread::idealThreadCount()); 1 encodes each frame on the caller's
   // thread when it is taken.
-  explicit FrameEncoder(int threads = 0);
+  // effort: encode_png's (kFrame, or kMngFrame for the whole-frame MNG).
+  explicit FrameEncoder(int threads = 0, PngEffort effort = PngEffort::kFrame);
   FrameEncoder(const FrameEncoder&) = delete;
   FrameEncoder& operator=(const FrameEncoder&) = delete;
   // Waits for the frames still being encoded and drops them.
@@ -46,9 +49,10 @@ class FrameEncoder {
     int height = 0;
     std::future<Encoded> result;  // invalid when encoded on the caller's thread
   };
-  static Encoded encode(const QImage& frame, int width, int height);
+  static Encoded encode(const QImage& frame, int width, int height, PngEffort effort);
 
   int threads_;
+  PngEffort effort_;
   QThreadPool pool_;
   std::deque<Job> jobs_;
 };

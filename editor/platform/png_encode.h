@@ -17,10 +17,11 @@ namespace tamrisk {
 // IDAT and IEND are written, so the same pixels always give the same bytes.
 // Returns false with a message when the area does not fit in the image.
 // How hard encode_png compresses: kFrame is the export's frame files, fast;
-// kStrong spends a few times that for files some percent smaller (the
-// rectangles of an animation, written once and sent often); kSmallest
-// several times more again for the last percent (a whole first frame).
-enum class PngEffort { kFrame, kStrong, kSmallest };
+// kMngFrame the same when the whole-frame MNG is made of them, harder on
+// grainy RGB pictures, where that costs least; kStrong spends a few times that for files some
+// percent smaller (the rectangles of an animation, written once and sent often); kSmallest several
+// times more again for the last percent (a whole first frame).
+enum class PngEffort { kFrame, kMngFrame, kStrong, kSmallest };
 // With a key colour, a tRNS chunk makes the pixels of that colour fully
 // transparent (a key the area does not show changes nothing).
 bool encode_png(const QImage& image, int width, int height, QByteArray* out, QString* error,
