@@ -5,6 +5,8 @@
 #include <QRect>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <numeric>
 #include <utility>
 #include <vector>
@@ -27,6 +29,11 @@ constexpr QRgb kColourMask = 0x00FFFFFFu;
 // A frame's delay follows the introducer, label, size and flags of its
 // graphic control extension.
 constexpr qsizetype kDelayInControl = 4;
+// The PSNR (dB, over every frame shown and its red, green and blue) below
+// which one palette for all frames is not taken where frames of at most 256
+// colours could be shown exactly: banding shows plainly below it.
+constexpr double kSharedPaletteFloor = 35.0;
+
 // Frames wait in memory until they take this much, so that the global colour
 // table can be chosen to suit as many of them as possible.
 constexpr std::size_t kPendingBudget = std::size_t{64} << 20;
@@ -37,6 +44,14 @@ std::size_t area_of(QRect rect) {
 
 const QRgb* row_of(const QImage& image, int y) {
   return reinterpret_cast<const QRgb*>(image.constScanLine(y));
+}
+
+// The squared differences of red, green and blue between two colours.
+std::uint32_t squared_error(QRgb a, QRgb b) {
+  const int r = qRed(a) - qRed(b);
+  const int g = qGreen(a) - qGreen(b);
+  const int u = qBlue(a) - qBlue(b);
+  return static_cast<std::uint32_t>(r * r + g * g + u * u);
 }
 
 void put_byte(QByteArray& out, int value) {
@@ -150,11 +165,11 @@ class GifEncoder final : public AnimationEncoder {
   std::vector<GifPicture> ways_to_store(const Pending& pending) const;
   void show(const GifPicture& picture);
   void record(const FrameStep& step, int first_frame, int delay);
-  bool one_palette(QByteArray* out, std::vector<int>* reduced, QString* error);
+  bool one_palette(QByteArray* out, std::vector<int>* reduced, double* psnr, QString* error);
 
-  // While every frame has more than 256 colours, none can be shown exactly,
-  // and one palette for all of them, as ffmpeg and gifski choose, may give
-  // the smaller file: the changed rectangles are kept for it, up to a bound.
+  // Once a frame has more than 256 colours, one palette for all frames, as
+  // ffmpeg and gifski choose, may give the smaller file: the changed
+  // rectangles are kept for it, up to a bound.
   struct Recorded {
     QRect rect;
     QImage pixels;  // the frame in rect
@@ -626,11 +641,6 @@ void GifEncoder::record(const FrameStep& step, int first_frame, int delay) {
   if (!recording_) {
     return;
   }
-  if (ColourStats().add(step.frame, step.frame.rect())) {
-    recording_ = false;
-    recorded_.clear();
-    return;
-  }
   if (first_frame > 1 && step.changed.isEmpty()) {
     recorded_.back().delay += delay;
     recorded_.back().last = frames_;
@@ -651,8 +661,9 @@ void GifEncoder::record(const FrameStep& step, int first_frame, int delay) {
 // (median cut refined by k-means, undithered) and a transparent entry: each
 // frame stores the rectangle whose indices changed, opaque or with the
 // unchanged pixels transparent, whichever is smaller. `reduced` lists the
-// frames shown in other colours.
-bool GifEncoder::one_palette(QByteArray* out, std::vector<int>* reduced, QString* error) {
+// frames shown in other colours, `psnr` how far they are from the frames.
+bool GifEncoder::one_palette(QByteArray* out, std::vector<int>* reduced, double* psnr,
+                             QString* error) {
   // Each colour counts as often as frames show it, so that the table suits
   // what stays in view as well as what moves.
   ColourHistogram histogram(1 << 16);
@@ -693,8 +704,12 @@ bool GifEncoder::one_palette(QByteArray* out, std::vector<int>* reduced, QString
 
   const int width = size().width();
   std::vector<std::uint8_t> shown(area_of(QRect(QPoint(), size())), 0);
-  std::vector<bool> wrong(shown.size(), false);
+  // Each pixel's squared error in red, green and blue together, their sum
+  // now, and that sum over every frame shown so far.
+  std::vector<std::uint32_t> wrong(shown.size(), 0);
   std::size_t wrong_count = 0;
+  std::uint64_t error_now = 0;
+  double error_total = 0;
   qsizetype delay_at = -1;
   const auto lengthen = [&](int delay) {
     while (delay > 0) {
@@ -733,8 +748,9 @@ bool GifEncoder::one_palette(QByteArray* out, std::vector<int>* reduced, QString
         const std::size_t at =
             static_cast<std::size_t>(r.rect.y() + y) * static_cast<std::size_t>(width) +
             static_cast<std::size_t>(r.rect.x() + x);
-        const bool off = ((table[static_cast<std::size_t>(index)] ^ row[x]) & kColourMask) != 0;
-        wrong_count = wrong_count - (wrong[at] ? 1 : 0) + (off ? 1 : 0);
+        const std::uint32_t off = squared_error(table[static_cast<std::size_t>(index)], row[x]);
+        wrong_count = wrong_count - (wrong[at] != 0 ? 1 : 0) + (off != 0 ? 1 : 0);
+        error_now = error_now - wrong[at] + off;
         wrong[at] = off;
         if (delay_at < 0 || shown[at] != index) {
           changed |= QRect(r.rect.x() + x, r.rect.y() + y, 1, 1);
@@ -750,6 +766,12 @@ bool GifEncoder::one_palette(QByteArray* out, std::vector<int>* reduced, QString
       GifPicture keyed{changed, {}, {}, transparent};
       opaque.indices.reserve(area_of(changed));
       keyed.indices.reserve(area_of(changed));
+      // The unchanged pixels' own indices, for the keyed ways that show
+      // some of them instead of leaving them transparent.
+      std::vector<bool> keep;
+      std::vector<std::int16_t> alternative;
+      keep.reserve(area_of(changed));
+      alternative.reserve(area_of(changed));
       for (int y = changed.top(); y <= changed.bottom(); ++y) {
         for (int x = changed.left(); x <= changed.right(); ++x) {
           const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
@@ -759,22 +781,40 @@ bool GifEncoder::one_palette(QByteArray* out, std::vector<int>* reduced, QString
                                                    static_cast<std::size_t>(r.rect.width()) +
                                                static_cast<std::size_t>(x - r.rect.x())]
                                          : shown[at];
+          const bool kept = delay_at >= 0 && index == shown[at];
           opaque.indices.push_back(index);
-          keyed.indices.push_back(
-              delay_at >= 0 && index == shown[at] ? static_cast<std::uint8_t>(transparent) : index);
+          keyed.indices.push_back(kept ? static_cast<std::uint8_t>(transparent) : index);
+          keep.push_back(kept);
+          alternative.push_back(kept ? static_cast<std::int16_t>(index) : std::int16_t{-1});
           shown[at] = index;
         }
       }
+      // Opaque; keyed; keyed with a run of one kept colour shown; keyed
+      // with each kept pixel's choice made for the LZW strings.
       QByteArray block;
-      QByteArray keyed_block;
-      if (!blocks_.encode(opaque, &block, error) ||
-          (delay_at >= 0 && !blocks_.encode(keyed, &keyed_block, error))) {
+      if (!blocks_.encode(opaque, &block, error)) {
         return false;
       }
-      const bool use_keyed = delay_at >= 0 && keyed_block.size() < block.size();
+      bool use_keyed = false;
+      for (int way = 0; delay_at >= 0 && way < 3; ++way) {
+        if (way == 1) {
+          prefer_single_runs(keyed.indices, alternative, keep);
+        } else if (way == 2) {
+          choose_for_lzw(keyed.indices, alternative, gif_code_size(keyed));
+        }
+        GifPicture picture = keyed;
+        QByteArray keyed_block;
+        if (!blocks_.encode(picture, &keyed_block, error)) {
+          return false;
+        }
+        if (keyed_block.size() < block.size()) {
+          block = std::move(keyed_block);
+          use_keyed = true;
+        }
+      }
       delay_at = out->size() + kDelayInControl;
       put_control(*out, std::min(r.delay, kMaxDelay), use_keyed ? transparent : kNoTransparency);
-      out->append(use_keyed ? keyed_block : block);
+      out->append(block);
       if (r.delay > kMaxDelay && !lengthen(r.delay - kMaxDelay)) {
         return false;
       }
@@ -782,8 +822,12 @@ bool GifEncoder::one_palette(QByteArray* out, std::vector<int>* reduced, QString
     for (int k = r.first; wrong_count > 0 && k <= r.last; ++k) {
       reduced->push_back(k);
     }
+    error_total += static_cast<double>(error_now) * (r.last - r.first + 1);
   }
   put_byte(*out, 0x3B);  // trailer
+  const double samples = 3.0 * static_cast<double>(shown.size()) * frames_;
+  *psnr = error_total == 0 ? std::numeric_limits<double>::infinity()
+                           : 10 * std::log10(255.0 * 255.0 * samples / error_total);
   return true;
 }
 
@@ -796,10 +840,14 @@ bool GifEncoder::assemble(QByteArray* bytes, QString* error) {
     if (recording_ && !recorded_.empty() && !reduced_frames_.empty()) {
       QByteArray shared;
       std::vector<int> reduced;
-      if (!one_palette(&shared, &reduced, error)) {
+      double psnr = 0;
+      if (!one_palette(&shared, &reduced, &psnr, error)) {
         return false;
       }
-      if (shared.size() < bytes_.size()) {
+      // Where some frames are shown exactly, one palette takes their exact
+      // colours away; it is kept only while it stays clearly good.
+      const bool all_reduced = static_cast<int>(reduced_frames_.size()) == frames_;
+      if (shared.size() < bytes_.size() && (all_reduced || psnr >= kSharedPaletteFloor)) {
         bytes_ = std::move(shared);
         reduced_frames_ = std::move(reduced);
       }

@@ -347,7 +347,8 @@ QString timing_difference(const Shown& shown, const std::vector<QImage>& frames,
   return QString();
 }
 
-QString shown_difference(const Shown& shown, const std::vector<QImage>& frames, bool lossy) {
+QString shown_difference(const Shown& shown, const std::vector<QImage>& frames, bool lossy,
+                         const std::vector<int>& reduced) {
   if (shown.delays.size() != shown.frames.size()) {
     return QStringLiteral("%1 delays for %2 frames")
         .arg(shown.delays.size())
@@ -361,7 +362,10 @@ QString shown_difference(const Shown& shown, const std::vector<QImage>& frames, 
       }
       const QImage& frame = frames[k];
       const QString difference = first_difference(shown.frames[at], frame);
-      if (lossy && colour_count(frame) > 256 && shown.frames[at].size() == frame.size()) {
+      const bool may_differ =
+          colour_count(frame) > 256 ||
+          std::find(reduced.begin(), reduced.end(), static_cast<int>(k) + 1) != reduced.end();
+      if (lossy && may_differ && shown.frames[at].size() == frame.size()) {
         if (psnr(shown.frames[at], frame) < 35) {
           return QStringLiteral("frame %1: %2 dB").arg(k).arg(psnr(shown.frames[at], frame));
         }

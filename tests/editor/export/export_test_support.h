@@ -107,7 +107,9 @@ QString timing_difference(const Shown& shown, const std::vector<QImage>& frames,
 
 // Every frame against the frame shown at its time, 10 hundredths of a second
 // each: exact, or at least 35 dB where lossy and the frame has more than 256
-// colours. The first mismatch; empty when every frame is shown.
-QString shown_difference(const Shown& shown, const std::vector<QImage>& frames, bool lossy);
+// colours or is one of `reduced` (numbered from 1). The first mismatch; empty
+// when every frame is shown.
+QString shown_difference(const Shown& shown, const std::vector<QImage>& frames, bool lossy,
+                         const std::vector<int>& reduced = {});
 
 }  // namespace export_test

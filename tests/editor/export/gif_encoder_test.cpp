@@ -46,6 +46,36 @@ QImage with_gradient(QImage image, int left, int top, int w, int h, int phase = 
   return image;
 }
 
+// 256 colours spread over the whole colour cube, one a pixel in turn, each
+// seed a different set.
+QImage scattered(int seed) {
+  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const int i = (x + y * kWidth) % 256;
+      image.setPixel(x, y,
+                     qRgb((i * 37 + seed * 101) % 256, (i * 91 + seed * 53) % 256,
+                          (i * 151 + seed * 29) % 256));
+    }
+  }
+  return image;
+}
+
+// The frame numbers a GIF note lists: "3, 5〜7" gives 3, 5, 6 and 7.
+std::vector<int> reduced_in(const QString& note) {
+  std::vector<int> frames;
+  const QString list = note.section(QStringLiteral("（"), 1).section(QStringLiteral("）"), 0, 0);
+  for (const QString& part : list.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+    const int first = part.section(QStringLiteral("〜"), 0, 0).toInt();
+    const int last =
+        part.contains(QStringLiteral("〜")) ? part.section(QStringLiteral("〜"), 1).toInt() : first;
+    for (int k = first; k <= last; ++k) {
+      frames.push_back(k);
+    }
+  }
+  return frames;
+}
+
 // A three-colour 12 x 10 figure at x on rows 20 to 29.
 QImage with_figure(QImage image, int x) {
   for (int j = 0; j < 10; ++j) {
@@ -126,12 +156,15 @@ TEST(GifEncoder, ReadersShowEveryFrame) {
        {with_figure(base, 0), with_figure(base, 6), with_figure(base, 12), with_figure(base, 12),
         with_figure(base, 12), with_figure(base, 74), with_figure(base, 0)},
        ""},
-      {"more than 256 colours changing in frames 3 to 5",
+      {"more than 256 colours changing in frames 3 to 5: one palette is smaller",
        {with_figure(base, 0), with_figure(base, 5),
         with_figure(with_gradient(base, 30, 5, 40, 30, 0), 10),
         with_figure(with_gradient(base, 30, 5, 40, 30, 40), 15),
         with_figure(with_gradient(base, 30, 5, 40, 30, 80), 20), with_figure(base, 25)},
-       "GIF: 256色を超えるコマ（3〜5）を256色に減らしました。"},
+       "GIF: 256色を超えるコマ（1〜6）を256色に減らしました。"},
+      {"two far-apart sets of 256 colours and a gradient: one palette would band",
+       {scattered(1), scattered(2), scattered(1), with_gradient(scattered(2), 0, 0, 20, 15)},
+       "GIF: 256色を超えるコマ（4）を256色に減らしました。"},
       {"256 colours, every one of them changing", {all_256, shifted, all_256}, ""},
       {"a smooth picture under a moving figure",
        {with_figure(smooth, 0), with_figure(smooth, 4), with_figure(smooth, 8)},
@@ -153,6 +186,7 @@ TEST(GifEncoder, ReadersShowEveryFrame) {
     }
     ASSERT_TRUE(feed.finish(path, &error)) << qPrintable(error);
     EXPECT_EQ(encoder->notes().join('\n').toStdString(), s.note);
+    const std::vector<int> reduced = reduced_in(encoder->notes().join('\n'));
 
     const GifFacts facts = read_facts(read_file(path));
     EXPECT_TRUE(facts.gif89a);
@@ -167,12 +201,12 @@ TEST(GifEncoder, ReadersShowEveryFrame) {
     const Shown qt = read_with_qt(path, "gif");
     EXPECT_EQ(qt.loop, -1);  // Qt's word for for ever
     EXPECT_EQ(qt.delays, facts.delays);
-    EXPECT_EQ(shown_difference(qt, s.frames, true), QString()) << "Qt";
+    EXPECT_EQ(shown_difference(qt, s.frames, true, reduced), QString()) << "Qt";
     if (imagemagick) {
       const Shown magick = read_with_magick(path);
       EXPECT_EQ(magick.loop, 0);
       EXPECT_EQ(magick.delays, facts.delays);
-      EXPECT_EQ(shown_difference(magick, s.frames, true), QString()) << "ImageMagick";
+      EXPECT_EQ(shown_difference(magick, s.frames, true, reduced), QString()) << "ImageMagick";
     }
   }
   SKIP_FOR_MISSING_READERS();
