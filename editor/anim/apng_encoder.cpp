@@ -232,11 +232,12 @@ bool encode_frames(const std::vector<Step>& steps, const Layout& layout,
   };
   // Palette entries compress best unfiltered. Each RGB frame is filtered as
   // it compresses best: unfiltered where it is drawn from few colours,
-  // filtered row by row where it has smooth shades; frames of one animation
-  // may be either.
+  // filtered row by row by entropy where it has smooth shades, by least sum
+  // where it has grain; frames of one animation may be any.
   std::vector<RowFilter> filters{RowFilter::kNone};
   if (!layout.indexed) {
     filters.push_back(RowFilter::kAdaptive);
+    filters.push_back(RowFilter::kLeastSum);
   }
   QImage shown;       // the frame before the one being encoded
   QImage canvas_was;  // the canvas that frame was drawn on (null: none)

@@ -130,39 +130,56 @@ void pack_rgb(const QRgb* pixels, int width, uchar* row) {
 // pixels repeat as they are), filtered row by row (smooth shades), or
 // filtered and compressed as runs alone (photographs, whose filtered bytes
 // have few longer matches worth looking for).
-enum class RgbCoding { kPlain, kFiltered, kRuns };
+enum class RgbCoding { kPlain, kFiltered, kLeastSum, kRuns };
 
-// The coding that compresses `plain` and `filtered` (the same rows
-// unfiltered and filtered) smallest at a fast level. Judged on the whole
-// picture, or with `sampled` on four bands of eight rows spread over it
-// (about a fifteenth of a 640 x 480 frame), which also chooses *frame_level
-// (with `for_mng`, for the whole-frame MNG's frames).
-RgbCoding rgb_coding(const QByteArray& plain, const QByteArray& filtered, int height, bool sampled,
-                     bool for_mng, int* frame_level) {
+// Packed RGB rows, filtered on demand, whole or some rows at a time.
+struct RgbRows {
+  const uchar* data;
+  int row_bytes;
+  int height;
+
+  // Rows first to first + count - 1 as the whole picture's filtered data
+  // holds them (each row filtered against the one above it).
+  QByteArray filtered(RowFilter how, int first, int count) const {
+    const int above = first > 0 ? 1 : 0;
+    QByteArray rows = filter_rows(
+        data + static_cast<std::size_t>(row_bytes) * static_cast<std::size_t>(first - above),
+        row_bytes, row_bytes, count + above, 3, how);
+    return above != 0 ? rows.mid(row_bytes + 1) : rows;
+  }
+};
+
+constexpr RowFilter kCodingFilter[] = {RowFilter::kNone, RowFilter::kAdaptive, RowFilter::kLeastSum,
+                                       RowFilter::kAdaptive};
+
+// The coding that compresses smallest at a fast level: the rows unfiltered,
+// filtered by entropy or by least sum, or filtered by entropy as runs.
+// Judged on the whole picture, or with `sampled` on four bands of eight rows
+// spread over it (about a fifteenth of a 640 x 480 frame), which also
+// chooses *frame_level (with `for_mng`, for the whole-frame MNG's frames).
+RgbCoding rgb_coding(const RgbRows& rows, bool sampled, bool for_mng, int* frame_level) {
   constexpr int kBands = 4;
   constexpr int kBandRows = 8;
-  QByteArray plain_sample = plain;
-  QByteArray filtered_sample = filtered;
-  if (sampled && height > kBands * kBandRows) {
-    plain_sample.clear();
-    filtered_sample.clear();
-    const qsizetype row = filtered.size() / height;
-    for (int band = 0; band < kBands; ++band) {
-      const int first = (2 * band + 1) * height / (2 * kBands) - kBandRows / 2;
-      plain_sample.append(plain.constData() + row * first, row * kBandRows);
-      filtered_sample.append(filtered.constData() + row * first, row * kBandRows);
+  QByteArray samples[3];
+  for (int c = 0; c < 3; ++c) {
+    if (sampled && rows.height > kBands * kBandRows) {
+      for (int band = 0; band < kBands; ++band) {
+        const int first = (2 * band + 1) * rows.height / (2 * kBands) - kBandRows / 2;
+        samples[c].append(rows.filtered(kCodingFilter[c], first, kBandRows));
+      }
+    } else {
+      samples[c] = rows.filtered(kCodingFilter[c], 0, rows.height);
     }
   }
-  const qsizetype sizes[] = {zlib_compress(plain_sample, 4).size(),
-                             zlib_compress(filtered_sample, 4).size(),
-                             zlib_compress_runs(filtered_sample).size()};
+  const qsizetype sizes[] = {
+      zlib_compress(samples[0], 4).size(), zlib_compress(samples[1], 4).size(),
+      zlib_compress(samples[2], 4).size(), zlib_compress_runs(samples[1]).size()};
   const auto smallest = std::min_element(std::begin(sizes), std::end(sizes)) - std::begin(sizes);
   *frame_level = kRgbFrameLevel;
   if (sampled && smallest != static_cast<int>(RgbCoding::kRuns)) {
-    const qsizetype strong =
-        zlib_compress(smallest == 0 ? plain_sample : filtered_sample, kRgbStrongFrameLevel).size();
+    const qsizetype strong = zlib_compress(samples[smallest], kRgbStrongFrameLevel).size();
     const qsizetype fast = sizes[smallest];
-    const bool grainy = for_mng && 4 * fast > plain_sample.size();
+    const bool grainy = for_mng && 4 * fast > samples[0].size();
     if (6 * strong <= 5 * fast || (grainy && 50 * strong <= 49 * fast)) {
       *frame_level = kRgbStrongFrameLevel;
     }
@@ -252,29 +269,18 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
                rows.data() + row_bytes * static_cast<size_t>(y));
     }
     // Measured on 640 x 480 and 1920 x 1080 frames (drawn scenes, dithered
-    // and smooth, and photographs): RGB pixels go unfiltered or filtered as
-    // they compress best (see rgb_coding).
-    const auto filter = [&](RowFilter how) {
-      return filter_rows(rows.data(), static_cast<qsizetype>(row_bytes),
-                         static_cast<int>(row_bytes), height, 3, how);
-    };
+    // and smooth, photographs and grain): RGB pixels go unfiltered, or
+    // filtered by either rule, as they compress best (see rgb_coding).
+    const RgbRows source_rows{rows.data(), static_cast<int>(row_bytes), height};
     const int level = effort_level(effort);
-    const QByteArray plain = filter(RowFilter::kNone);
-    const QByteArray filtered = filter(RowFilter::kAdaptive);
     int frame_level = kRgbFrameLevel;
     const bool for_mng = effort == PngEffort::kMngFrame;
-    switch (rgb_coding(plain, filtered, height, effort == PngEffort::kFrame || for_mng, for_mng,
-                       &frame_level)) {
-      case RgbCoding::kPlain:
-        idat = zlib_compress(plain, level != 0 ? level : frame_level);
-        break;
-      case RgbCoding::kFiltered:
-        idat = zlib_compress(filtered, level != 0 ? level : frame_level);
-        break;
-      case RgbCoding::kRuns:
-        idat = zlib_compress_runs(filtered);
-        break;
-    }
+    const RgbCoding coding =
+        rgb_coding(source_rows, effort == PngEffort::kFrame || for_mng, for_mng, &frame_level);
+    const QByteArray chosen =
+        source_rows.filtered(kCodingFilter[static_cast<int>(coding)], 0, height);
+    idat = coding == RgbCoding::kRuns ? zlib_compress_runs(chosen)
+                                      : zlib_compress(chosen, level != 0 ? level : frame_level);
   }
   if (idat.isEmpty()) {
     set_error(error,

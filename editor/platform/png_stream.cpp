@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -147,8 +148,32 @@ QByteArray filter_rows(const uchar* rows, qsizetype stride, int row_bytes, int h
     }
     return out;
   }
-  const EntropyEstimate entropy(row_bytes);
   std::vector<uchar> candidates(n * kFilterCount);
+  if (filter == RowFilter::kLeastSum) {
+    for (int y = 0; y < height; ++y) {
+      const uchar* cur = rows + y * stride;
+      const uchar* prev = y > 0 ? cur - stride : zeros.data();
+      int best = kNone;
+      std::uint64_t best_sum = ~std::uint64_t{0};
+      for (int f = kNone; f < kFilterCount; ++f) {
+        uchar* candidate = candidates.data() + n * static_cast<size_t>(f);
+        filter_row(static_cast<Filter>(f), cur, prev, row_bytes, bytes_per_pixel, candidate);
+        std::uint64_t sum = 0;
+        for (size_t i = 0; i < n; ++i) {
+          sum += candidate[i] < 128 ? candidate[i] : 256 - candidate[i];
+        }
+        if (sum < best_sum) {
+          best = f;
+          best_sum = sum;
+        }
+      }
+      *dest++ = static_cast<uchar>(best);
+      std::memcpy(dest, candidates.data() + n * static_cast<size_t>(best), n);
+      dest += n;
+    }
+    return out;
+  }
+  const EntropyEstimate entropy(row_bytes);
   for (int y = 0; y < height; ++y) {
     const uchar* cur = rows + y * stride;
     const uchar* prev = y > 0 ? cur - stride : zeros.data();

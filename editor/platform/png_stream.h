@@ -29,6 +29,8 @@ QByteArray png_header(int width, int height, int bit_depth, int colour_type);
 enum class RowFilter {
   kNone,      // filter type 0 everywhere: best for palette indices
   kAdaptive,  // per row, sub, up or Paeth by the entropy of their output bytes
+  kLeastSum,  // per row, the filter whose output bytes, taken as signed, sum
+              // smallest in size (libpng's choice): best on grain and noise
 };
 
 // Filtered scanlines as a PNG's image data holds them before compression:
