@@ -149,52 +149,52 @@ QByteArray filter_rows(const uchar* rows, qsizetype stride, int row_bytes, int h
     return out;
   }
   std::vector<uchar> candidates(n * kFilterCount);
-  if (filter == RowFilter::kLeastSum) {
-    for (int y = 0; y < height; ++y) {
-      const uchar* cur = rows + y * stride;
-      const uchar* prev = y > 0 ? cur - stride : zeros.data();
-      int best = kNone;
-      std::uint64_t best_sum = ~std::uint64_t{0};
-      for (int f = kNone; f < kFilterCount; ++f) {
-        uchar* candidate = candidates.data() + n * static_cast<size_t>(f);
-        filter_row(static_cast<Filter>(f), cur, prev, row_bytes, bytes_per_pixel, candidate);
-        std::uint64_t sum = 0;
-        for (size_t i = 0; i < n; ++i) {
-          sum += candidate[i] < 128 ? candidate[i] : 256 - candidate[i];
-        }
-        if (sum < best_sum) {
-          best = f;
-          best_sum = sum;
-        }
+  const auto candidate = [&](int f, const uchar* cur, const uchar* prev) {
+    uchar* out_row = candidates.data() + n * static_cast<size_t>(f);
+    filter_row(static_cast<Filter>(f), cur, prev, row_bytes, bytes_per_pixel, out_row);
+    return out_row;
+  };
+  // libpng's rule: every filter, the one whose bytes taken as signed sum
+  // smallest in size.
+  const auto least_sum = [&](const uchar* cur, const uchar* prev) {
+    int best = kNone;
+    std::uint64_t best_sum = ~std::uint64_t{0};
+    for (int f = kNone; f < kFilterCount; ++f) {
+      const uchar* bytes = candidate(f, cur, prev);
+      std::uint64_t sum = 0;
+      for (size_t i = 0; i < n; ++i) {
+        sum += bytes[i] < 128 ? bytes[i] : 256 - bytes[i];
       }
-      *dest++ = static_cast<uchar>(best);
-      std::memcpy(dest, candidates.data() + n * static_cast<size_t>(best), n);
-      dest += n;
+      if (sum < best_sum) {
+        best = f;
+        best_sum = sum;
+      }
     }
-    return out;
-  }
+    return best;
+  };
+  // Sub keeps a run of pixels that recurs further on the same bytes, which
+  // deflate then finds as a match: it stays unless up or Paeth saves more
+  // than 6% of the row's entropy (on dithered drawings they win on entropy
+  // by a little and lose on the compressed size). None and average rarely
+  // win on any frame measured and are not tried.
   const EntropyEstimate entropy(row_bytes);
-  for (int y = 0; y < height; ++y) {
-    const uchar* cur = rows + y * stride;
-    const uchar* prev = y > 0 ? cur - stride : zeros.data();
-    // Sub keeps a run of pixels that recurs further on the same bytes, which
-    // deflate then finds as a match: it stays unless up or Paeth saves more
-    // than 6% of the row's entropy (on dithered drawings they win on entropy
-    // by a little and lose on the compressed size). None and average rarely
-    // win on any frame measured and are not tried.
+  const auto least_entropy = [&](const uchar* cur, const uchar* prev) {
     int best = kSub;
-    uchar* sub = candidates.data() + n * kSub;
-    filter_row(kSub, cur, prev, row_bytes, bytes_per_pixel, sub);
-    float best_bits = entropy.bits(sub) / 1.06f;
+    float best_bits = entropy.bits(candidate(kSub, cur, prev)) / 1.06f;
     for (int f : {kUp, kPaeth}) {
-      uchar* candidate = candidates.data() + n * static_cast<size_t>(f);
-      filter_row(static_cast<Filter>(f), cur, prev, row_bytes, bytes_per_pixel, candidate);
-      const float bits = entropy.bits(candidate);
+      const float bits = entropy.bits(candidate(f, cur, prev));
       if (bits < best_bits) {
         best = f;
         best_bits = bits;
       }
     }
+    return best;
+  };
+  for (int y = 0; y < height; ++y) {
+    const uchar* cur = rows + y * stride;
+    const uchar* prev = y > 0 ? cur - stride : zeros.data();
+    const int best =
+        filter == RowFilter::kLeastSum ? least_sum(cur, prev) : least_entropy(cur, prev);
     *dest++ = static_cast<uchar>(best);
     std::memcpy(dest, candidates.data() + n * static_cast<size_t>(best), n);
     dest += n;
