@@ -157,7 +157,9 @@ constexpr RowFilter kCodingFilter[] = {RowFilter::kNone, RowFilter::kAdaptive, R
 // Judged on the whole picture, or with `sampled` on four bands of eight rows
 // spread over it (about a fifteenth of a 640 x 480 frame), which also
 // chooses *frame_level (with `for_mng`, for the whole-frame MNG's frames).
-RgbCoding rgb_coding(const RgbRows& rows, bool sampled, bool for_mng, int* frame_level) {
+// Where the whole picture was judged, *whole holds the chosen rows filtered.
+RgbCoding rgb_coding(const RgbRows& rows, bool sampled, bool for_mng, int* frame_level,
+                     QByteArray* whole) {
   constexpr int kBands = 4;
   constexpr int kBandRows = 8;
   QByteArray samples[3];
@@ -175,6 +177,9 @@ RgbCoding rgb_coding(const RgbRows& rows, bool sampled, bool for_mng, int* frame
       zlib_compress(samples[0], 4).size(), zlib_compress(samples[1], 4).size(),
       zlib_compress(samples[2], 4).size(), zlib_compress_runs(samples[1]).size()};
   const auto smallest = std::min_element(std::begin(sizes), std::end(sizes)) - std::begin(sizes);
+  if (!sampled || rows.height <= kBands * kBandRows) {
+    *whole = samples[smallest == static_cast<int>(RgbCoding::kRuns) ? 1 : smallest];
+  }
   *frame_level = kRgbFrameLevel;
   if (sampled && smallest != static_cast<int>(RgbCoding::kRuns)) {
     const qsizetype strong = zlib_compress(samples[smallest], kRgbStrongFrameLevel).size();
@@ -275,10 +280,12 @@ bool encode_png(const QImage& image, int width, int height, QByteArray* out, QSt
     const int level = effort_level(effort);
     int frame_level = kRgbFrameLevel;
     const bool for_mng = effort == PngEffort::kMngFrame;
-    const RgbCoding coding =
-        rgb_coding(source_rows, effort == PngEffort::kFrame || for_mng, for_mng, &frame_level);
-    const QByteArray chosen =
-        source_rows.filtered(kCodingFilter[static_cast<int>(coding)], 0, height);
+    QByteArray chosen;
+    const RgbCoding coding = rgb_coding(source_rows, effort == PngEffort::kFrame || for_mng,
+                                        for_mng, &frame_level, &chosen);
+    if (chosen.isEmpty()) {
+      chosen = source_rows.filtered(kCodingFilter[static_cast<int>(coding)], 0, height);
+    }
     idat = coding == RgbCoding::kRuns ? zlib_compress_runs(chosen)
                                       : zlib_compress(chosen, level != 0 ? level : frame_level);
   }
